@@ -1,0 +1,98 @@
+#include "app/Conversion.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPalette>
+
+namespace Conversion {
+
+quint8 BoolToCheckValue(bool value)
+{
+    return value ? 1 : 0;
+}
+
+bool CheckValueToBool(quint8 value)
+{
+    return value == 1;
+}
+
+void MakeClipboardPlainText()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard->mimeData();
+    if (data && data->hasText()) {
+        const QString text = data->text();
+        clipboard->clear();
+        clipboard->setText(text);
+    } else {
+        clipboard->clear();
+    }
+}
+
+bool IsPathSeparator(QChar c)
+{
+#ifdef Q_OS_WIN
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+#else
+    return c == QLatin1Char('/');
+#endif
+}
+
+static qsizetype lastSeparator(const QString &path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (IsPathSeparator(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+QString ExtractDirectory(const QString &path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+QString StripQuotes(const QString &text)
+{
+    if (!text.startsWith(QLatin1Char('"')))
+        return text;
+    const qsizetype close = text.indexOf(QLatin1Char('"'), 1);
+    if (close < 0)
+        return QString();
+    return text.mid(1, close - 1);
+}
+
+QString ExtractDisplayName(const QString &path)
+{
+    constexpr int MaxCharacters = 64;
+    const QString name = path.mid(lastSeparator(path) + 1);
+    qsizetype units = 0;
+    for (int characters = 0; units < name.size(); ++characters) {
+        if (characters == MaxCharacters)
+            return name.left(units) + QStringLiteral("...");
+        units += (name.at(units).isHighSurrogate() && units + 1 < name.size()
+                  && name.at(units + 1).isLowSurrogate()) ? 2 : 1;
+    }
+    return name;
+}
+
+QColor ColorFromValue(quint32 value)
+{
+    if (value & 0x80000000u) {
+        const QPalette palette = QGuiApplication::palette();
+        switch (value & 0xFFu) {
+        case 5: return palette.color(QPalette::Base);
+        case 8: return palette.color(QPalette::Text);
+        default: return palette.color(QPalette::Window);
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+quint32 ValueFromColor(const QColor &color)
+{
+    return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+} // namespace Conversion

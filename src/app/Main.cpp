@@ -1,0 +1,30 @@
+#include "app/Main.h"
+
+#include "app/ConfigFile.h"
+#include "app/Globals.h"
+#include "app/Surroundings.h"
+#include "ui/main/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include <cstdlib>
+
+Surroundings RealSurroundings()
+{
+    Surroundings env;
+    env.programDir = QCoreApplication::applicationDirPath();
+    env.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    env.exitProgram = [](int code) { std::exit(code); };
+    env.now = [] { return QDateTime::currentDateTime(); };
+    return env;
+}
+
+std::unique_ptr<MainWindow> Main(Surroundings &env)
+{
+    SetDefaultSettings();
+    ReadConfigFile(env);
+    auto window = std::make_unique<MainWindow>(env);
+    window->show();
+    return window;
+}

@@ -1,0 +1,28 @@
+#include "app/Main.h"
+#include "app/Surroundings.h"
+#include "platform/MessageBox.h"
+#include "ui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Qorvik Note Pad"));
+
+    // Standard buttons in French ("Oui", "Non", "Annuler"), whatever the locale.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QtMessageBox messageBox;
+    Surroundings env = RealSurroundings();
+    env.messageBox = &messageBox;
+    std::unique_ptr<MainWindow> window = Main(env);
+    messageBox.setParent(window.get());
+    return app.exec();
+}

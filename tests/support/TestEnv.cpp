@@ -1,0 +1,47 @@
+#include "support/TestEnv.h"
+
+#include "app/Globals.h"
+
+#include <QFile>
+
+TestEnv::TestEnv()
+{
+    env.programDir = dir.path();
+    env.messageBox = &messageBox;
+    env.exitProgram = [this](int) { ++exitCalls; };
+    env.now = [this] { return clock; };
+    SetDefaultSettings();
+    ResetWindowBounds();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/Surroundings.h"
+#include "support/FakeMessageBox.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Surroundings for one test case: a fresh program directory, scripted
+// boxes, an exit that only records its call, and a fixed clock. Settings
+// and document state are back at their defaults with no placement.
+struct TestEnv
+{
+    TestEnv();
+
+    QString file(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    FakeMessageBox messageBox;
+    Surroundings env;
+    int exitCalls = 0;
+    QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(11, 40, 5));
+};
+
+QByteArray readBytes(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+#include <functional>
+
+// Runs body in a forked child whose files may not grow past fileSizeLimit
+// bytes (SIGXFSZ ignored, so a write fails with an error from the system,
+// even as root). Returns the child's exit code, or -1 if it did not exit.
+int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body);
