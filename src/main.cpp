@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "app/Surroundings.h"
+#include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "ui/main/MainWindow.h"
 
@@ -20,9 +21,12 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
 
     QtMessageBox messageBox;
+    QtCommonDialog comDlg;
     Surroundings env = RealSurroundings();
     env.messageBox = &messageBox;
+    env.comDlg = &comDlg;
     std::unique_ptr<MainWindow> window = Main(env);
     messageBox.setParent(window.get());
+    comDlg.setParent(window.get());
     return app.exec();
 }

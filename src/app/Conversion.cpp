@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QPalette>
 
+#include <cmath>
+
 namespace Conversion {
 
 quint8 BoolToCheckValue(bool value)
@@ -93,6 +95,16 @@ QColor ColorFromValue(quint32 value)
 quint32 ValueFromColor(const QColor &color)
 {
     return quint32(color.red()) | (quint32(color.green()) << 8) | (quint32(color.blue()) << 16);
+}
+
+int TwipsToPixels(int twips, int dpi)
+{
+    return int(std::lround(double(twips) * dpi / 1440.0));
+}
+
+int PixelsToTwips(int pixels, int dpi)
+{
+    return int(std::lround(double(pixels) * 1440.0 / dpi));
 }
 
 } // namespace Conversion

@@ -34,6 +34,10 @@ QString ExtractDisplayName(const QString &path);
 QColor ColorFromValue(quint32 value);
 quint32 ValueFromColor(const QColor &color);
 
+// Twips (1/1440 inch) and pixels at a logical resolution in dots per inch.
+int TwipsToPixels(int twips, int dpi);
+int PixelsToTwips(int pixels, int dpi);
+
 } // namespace Conversion
 
 using Conversion::BoolToCheckValue;

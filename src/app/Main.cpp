@@ -8,14 +8,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
-#include <cstdlib>
 
 Surroundings RealSurroundings()
 {
     Surroundings env;
     env.programDir = QCoreApplication::applicationDirPath();
     env.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
-    env.exitProgram = [](int code) { std::exit(code); };
+    env.exitProgram = [](int code) { QCoreApplication::exit(code); };
     env.now = [] { return QDateTime::currentDateTime(); };
     return env;
 }
@@ -25,6 +24,7 @@ std::unique_ptr<MainWindow> Main(Surroundings &env)
     SetDefaultSettings();
     ReadConfigFile(env);
     auto window = std::make_unique<MainWindow>(env);
+    window->Form_Load();
     window->show();
     return window;
 }

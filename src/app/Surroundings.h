@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class CommonDialog;
 class MessageBox;
 
 // What the program takes from its surroundings. The defaults are the real
@@ -16,6 +17,8 @@ struct Surroundings
     // The arguments after the program name, joined by single spaces.
     QString commandLine;
     MessageBox *messageBox = nullptr;
+    // The main window's file, font and printer dialogs.
+    CommonDialog *comDlg = nullptr;
     // Ends the process at once (Escape quick-save, end of the close sequence).
     std::function<void(int)> exitProgram;
     std::function<QDateTime()> now;

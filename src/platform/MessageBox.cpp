@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 void MessageBox::warn(const QString &text, const QString &title)
@@ -43,7 +44,8 @@ MessageBox::Answer QtMessageBox::show(const QString &text, Buttons buttons, Icon
     case Icon::Question: qtIcon = QMessageBox::Question; break;
     case Icon::Critical: qtIcon = QMessageBox::Critical; break;
     }
-    QMessageBox box(qtIcon, title, text, standard, m_parent);
+    QMessageBox box(qtIcon, title, text, standard,
+                    m_parent ? m_parent : QApplication::activeWindow());
     box.setDefaultButton(toStandard(defaultButton));
     // Closing by the title bar answers like Escape: Cancel, or No without it.
     if (buttons == Buttons::YesNo)

@@ -1,6 +1,7 @@
 #include "support/TestEnv.h"
 
 #include "app/Globals.h"
+#include "ui/search/SearchState.h"
 
 #include <QFile>
 
@@ -8,10 +9,12 @@ TestEnv::TestEnv()
 {
     env.programDir = dir.path();
     env.messageBox = &messageBox;
+    env.comDlg = &comDlg;
     env.exitProgram = [this](int) { ++exitCalls; };
     env.now = [this] { return clock; };
     SetDefaultSettings();
     ResetWindowBounds();
+    Globals::search = SearchState();
 }
 
 QByteArray readBytes(const QString &path)
@@ -44,4 +47,16 @@ int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+#include <QTest>
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128 && c.unicode() >= 32)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Surroundings.h"
+#include "support/FakeCommonDialog.h"
 #include "support/FakeMessageBox.h"
 
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ struct TestEnv
 
     QTemporaryDir dir;
     FakeMessageBox messageBox;
+    FakeCommonDialog comDlg;
     Surroundings env;
     int exitCalls = 0;
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(11, 40, 5));
@@ -32,3 +34,8 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 // bytes (SIGXFSZ ignored, so a write fails with an error from the system,
 // even as root). Returns the child's exit code, or -1 if it did not exit.
 int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body);
+
+class QWidget;
+// Types text into widget key by key; unlike QTest::keyClicks it takes any
+// character ("é", "€").
+void typeText(QWidget *widget, const QString &text);

@@ -1,12 +1,204 @@
 #include "ui/main/MainWindow.h"
 
+#include "app/ConfigFile.h"
+#include "app/Conversion.h"
+#include "app/Document.h"
+#include "app/Globals.h"
 #include "app/Surroundings.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "ui/search/SearchState.h"
 
-#include <QPlainTextEdit>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QMimeData>
+#include <QUrl>
+
+using Globals::doc;
+using Globals::settings;
+
+namespace {
+constexpr int InitialClientWidthTwips = 7995;
+constexpr int InitialClientHeightTwips = 5025;
+} // namespace
 
 MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent), m_env(env)
 {
     setWindowTitle(QStringLiteral("Mon application"));
-    txt = new QPlainTextEdit(this);
+
+    txt = new RichTextBox(this);
+    txt->setObjectName(QStringLiteral("txt"));
+    txt->setFontName(QStringLiteral("Lucida Console"));
+    QFont initialFont = txt->font();
+    initialFont.setPointSizeF(9.75);
+    txt->setFont(initialFont);
     setCentralWidget(txt);
+    createEditActions();
+
+    connect(txt, &RichTextBox::KeyDown, this, &MainWindow::txt_KeyDown);
+    connect(txt, &RichTextBox::KeyPress, this, &MainWindow::txt_KeyPress);
+    connect(txt, &RichTextBox::Change, this, &MainWindow::txt_Change);
+    connect(txt, &RichTextBox::SelChange, this, &MainWindow::txt_SelChange);
+    connect(txt, &RichTextBox::OLEDragDrop, this, &MainWindow::txt_OLEDragDrop);
+    connect(&tmrDragNDrop, &QTimer::timeout, this, &MainWindow::tmrDragNDrop_Timer);
+
+    const int width = Conversion::TwipsToPixels(InitialClientWidthTwips, logicalDpiX());
+    const int height = Conversion::TwipsToPixels(InitialClientHeightTwips, logicalDpiY());
+    resize(width, height + (menuWidget() ? menuWidget()->sizeHint().height() : 0));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createEditActions()
+{
+    auto make = [this](const char *name, const QString &caption) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    MenuEdition_Annuler = make("MenuEdition_Annuler", QStringLiteral("Annuler\tCtrl+Z"));
+    MenuEdition_Couper = make("MenuEdition_Couper", QStringLiteral("Couper\tCtrl+X"));
+    MenuEdition_Copier = make("MenuEdition_Copier", QStringLiteral("Copier\tCtrl+C"));
+    MenuEdition_Isoler = make("MenuEdition_Isoler", QStringLiteral("Isoler"));
+    MenuEdition_Supprimer = make("MenuEdition_Supprimer", QStringLiteral("Supprimer\tDel"));
+    MenuEdition_Annuler->setEnabled(false);
+    for (QAction *action :
+         {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
+        action->setEnabled(false);
+}
+
+void MainWindow::Form_Load()
+{
+    if (settings.WindowWidth > 0) {
+        move(Conversion::TwipsToPixels(settings.WindowLeft, logicalDpiX()),
+             Conversion::TwipsToPixels(settings.WindowTop, logicalDpiY()));
+        resize(Conversion::TwipsToPixels(settings.WindowWidth, logicalDpiX()),
+               Conversion::TwipsToPixels(settings.WindowHeight, logicalDpiY()));
+        // The rectangle is the normal one; the state is laid over it, so
+        // restoring a maximized window gives that rectangle back.
+        if (settings.WindowState == 1)
+            setWindowState(Qt::WindowMinimized);
+        else if (settings.WindowState == 2)
+            setWindowState(Qt::WindowMaximized);
+    }
+    ApplyEditorSettings();
+    txt->setBackColor(Conversion::ColorFromValue(settings.TextBackColor));
+
+    if (!m_env.commandLine.isEmpty()) {
+        QString path = StripQuotes(m_env.commandLine);
+        Document::OpenDocument(*this, path);
+    }
+}
+
+void MainWindow::Form_Activate()
+{
+    Document::SetCaption(*this, doc.DocTitle);
+}
+
+void MainWindow::Form_Unload(bool &cancel)
+{
+    if (!Document::NewDocument(*this)) {
+        cancel = true;
+        return;
+    }
+    if (settings.SaveOnExit)
+        WriteConfigFile(m_env, livePlacement());
+    m_env.exitProgram(0);
+}
+
+void MainWindow::txt_KeyDown(int keyCode, int shift)
+{
+    // Only a paste needs the clipboard reduced to plain text; doing it for
+    // every Shift or Ctrl key would wipe what other programs put there.
+    const bool paste = (keyCode == Qt::Key_V && shift == 2)
+                       || (keyCode == Qt::Key_Insert && shift == 1);
+    if (paste)
+        MakeClipboardPlainText();
+}
+
+void MainWindow::txt_KeyPress(int keyAscii)
+{
+    if (keyAscii == 27)
+        Document::QuickSaveAndExit(*this);
+}
+
+void MainWindow::txt_Change()
+{
+    doc.DocSaved = false;
+    MenuEdition_Annuler->setEnabled(true);
+}
+
+void MainWindow::txt_SelChange()
+{
+    if (Globals::search.SearchSelecting)
+        return;
+    const bool selected = txt->SelLength() > 0;
+    for (QAction *action :
+         {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
+        action->setEnabled(selected);
+}
+
+void MainWindow::txt_OLEDragDrop(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        m_env.messageBox->warn(QStringLiteral("Operation de drag & drop impossible avec cet objet !"),
+                               Globals::ProductTitle);
+        return;
+    }
+    DroppedPath = QDir::toNativeSeparators(urls.first().toLocalFile());
+    tmrDragNDrop.start(100);
+}
+
+void MainWindow::tmrDragNDrop_Timer()
+{
+    // Stopped first: the save question must not let a second tick in.
+    tmrDragNDrop.stop();
+    Document::OpenDocument(*this, DroppedPath);
+}
+
+void MainWindow::ApplyEditorSettings()
+{
+    const bool saved = doc.DocSaved;
+    txt->setUpdatesEnabled(false);
+    txt->setSelStart(0);
+    txt->setSelLength(txt->TextLength());
+    txt->setFontName(settings.FontName);
+    txt->setSelFontSize(settings.FontSize);
+    txt->setSelBold(settings.FontBold);
+    txt->setSelItalic(settings.FontItalic);
+    txt->setSelColor(Conversion::ColorFromValue(settings.TextColor));
+    txt->setSelStart(0);
+    txt->setUpdatesEnabled(true);
+    doc.DocSaved = saved;
+    MenuEdition_Annuler->setEnabled(!doc.DocSaved);
+}
+
+WindowPlacement MainWindow::livePlacement() const
+{
+    WindowPlacement live;
+    live.state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    live.left = Conversion::PixelsToTwips(pos().x(), logicalDpiX());
+    live.top = Conversion::PixelsToTwips(pos().y(), logicalDpiY());
+    live.width = Conversion::PixelsToTwips(width(), logicalDpiX());
+    live.height = Conversion::PixelsToTwips(height(), logicalDpiY());
+    return live;
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
 }

@@ -1,0 +1,117 @@
+// Opening, saving and typing into big documents through the real window.
+// Figures: open (load + decode + document build + first layout and paint),
+// save, and the time per keystroke at the end of the text, handlers included.
+#include "app/Document.h"
+#include "app/Globals.h"
+#include "app/Surroundings.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/RichTextBox.h"
+#include "ui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+class SilentBox final : public MessageBox
+{
+public:
+    Answer show(const QString &, Buttons, Icon, const QString &, Answer) override
+    {
+        return Answer::No;
+    }
+};
+
+QByteArray frenchText(qint64 bytes, bool singleLine)
+{
+    const QByteArray words[] = {"été", "déjà", "château", "forêt", "élève", "hôpital", "garçon",
+                                "Noël", "cœur", "naïf", "les", "une", "avec", "pour", "dans"};
+    QByteArray out;
+    out.reserve(bytes + 100);
+    QByteArray line;
+    unsigned seed = 12345;
+    while (out.size() < bytes) {
+        seed = seed * 1103515245u + 12345u;
+        line += words[(seed >> 16) % 15];
+        line += ' ';
+        if (line.size() >= 78) {
+            out += line;
+            out += singleLine ? " " : "\r\n";
+            line.clear();
+        }
+    }
+    return out;
+}
+
+void drain()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+void measure(QTextStream &out, const QString &label, const QByteArray &bytes, QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(label + QStringLiteral(".txt"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    file.close();
+
+    SilentBox box;
+    QtCommonDialog comDlg;
+    Surroundings env;
+    env.programDir = dir.path();
+    env.messageBox = &box;
+    env.comDlg = &comDlg;
+    env.exitProgram = [](int) {};
+    SetDefaultSettings();
+    MainWindow window(env);
+    window.Form_Load();
+    window.show();
+    QTest::qWaitForWindowExposed(&window);
+    drain();
+
+    QElapsedTimer timer;
+    timer.start();
+    QString p = path;
+    Document::OpenDocument(window, p);
+    window.txt->grab(); // first layout and paint
+    drain();
+    const double openMs = timer.nsecsElapsed() / 1e6;
+
+    window.txt->setSelStart(window.txt->TextLength());
+    constexpr int Keys = 50;
+    timer.restart();
+    for (int i = 0; i < Keys; ++i) {
+        QTest::keyClick(window.txt, 'x');
+        window.txt->viewport()->repaint();
+    }
+    const double keyMs = timer.nsecsElapsed() / 1e6 / Keys;
+
+    timer.restart();
+    Document::SaveDocument(window, Globals::doc.DocPath);
+    const double saveMs = timer.nsecsElapsed() / 1e6;
+
+    out << label << ": open " << openMs << " ms, keystroke at end " << keyMs << " ms, save "
+        << saveMs << " ms\n";
+    out.flush();
+    Globals::doc.DocSaved = true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QTextStream out(stdout);
+    measure(out, QStringLiteral("text_10M"), frenchText(10 << 20, false), dir);
+    measure(out, QStringLiteral("text_50M"), frenchText(50 << 20, false), dir);
+    measure(out, QStringLiteral("oneline_10M"), frenchText(10 << 20, true), dir);
+    return 0;
+}

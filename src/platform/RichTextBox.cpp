@@ -1,0 +1,234 @@
+#include "platform/RichTextBox.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+
+RichTextBox::RichTextBox(QWidget *parent)
+    : QPlainTextEdit(parent), m_format(TextFile::NewDocumentFormat())
+{
+    connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextBox::raiseSelChange);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &RichTextBox::raiseSelChange);
+}
+
+QString RichTextBox::Text() const
+{
+    // toPlainText() would turn non-breaking spaces into spaces.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void RichTextBox::setText(const QString &text)
+{
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+int RichTextBox::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+int RichTextBox::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int start)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(start, 0, TextLength()));
+    setTextCursor(cursor);
+}
+
+int RichTextBox::SelLength() const
+{
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(std::clamp(start + std::max(length, 0), start, TextLength()),
+                       QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+QString RichTextBox::SelText() const
+{
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void RichTextBox::setSelText(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+void RichTextBox::setSelColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Text, color);
+    setPalette(p);
+}
+
+void RichTextBox::setSelFontSize(int points)
+{
+    QFont f = font();
+    f.setPointSize(std::max(points, 1));
+    setFont(f);
+}
+
+void RichTextBox::setSelBold(bool bold)
+{
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f);
+}
+
+void RichTextBox::setSelItalic(bool italic)
+{
+    QFont f = font();
+    f.setItalic(italic);
+    setFont(f);
+}
+
+void RichTextBox::setFontName(const QString &name)
+{
+    QFont f = font();
+    // A face missing here falls back to a monospaced one, not a proportional one.
+    f.setFamilies({name, QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+    f.setStyleHint(QFont::TypeWriter);
+    setFont(f);
+}
+
+void RichTextBox::setBackColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+int RichTextBox::Find(const QString &text, int start, int end, int options)
+{
+    if (text.isEmpty() || start < 0 || start > TextLength())
+        return -1;
+    QTextDocument::FindFlags flags;
+    if (options & WholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    if (options & MatchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    const QTextCursor hit = document()->find(text, start, flags);
+    if (hit.isNull() || (end >= 0 && hit.selectionEnd() > end))
+        return -1;
+    setTextCursor(hit);
+    return hit.selectionStart();
+}
+
+bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
+{
+    std::optional<DecodedText> decoded = TextFile::Load(path, error);
+    if (!decoded)
+        return false;
+    m_format = decoded->format;
+    setPlainText(decoded->text);
+    return true;
+}
+
+bool RichTextBox::SaveFile(const QString &path)
+{
+    return TextFile::Save(path, Text(), &m_format);
+}
+
+void RichTextBox::SelPrint(QPrinter *printer)
+{
+    print(printer);
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    emit KeyDown(event->key(), shift);
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed.at(0).unicode() < 256)
+        emit KeyPress(typed.at(0).unicode());
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasText()) {
+        textCursor().insertText(source->text());
+        ensureCursorVisible();
+    }
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && source->hasText();
+}
+
+bool RichTextBox::isOwnDrag(const QDropEvent *event) const
+{
+    return event->source() == this || event->source() == viewport();
+}
+
+void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (isOwnDrag(event))
+        QPlainTextEdit::dragEnterEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (isOwnDrag(event))
+        QPlainTextEdit::dragMoveEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    // Moving the selection with the mouse stays the control's own business;
+    // anything from outside is the window's to open or refuse.
+    if (isOwnDrag(event)) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    emit OLEDragDrop(event->mimeData());
+}
+
+void RichTextBox::raiseSelChange()
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.anchor() == m_lastAnchor && cursor.position() == m_lastPosition)
+        return;
+    m_lastAnchor = cursor.anchor();
+    m_lastPosition = cursor.position();
+    emit SelChange();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/TextFile.h"
+
+#include <QPlainTextEdit>
+
+class QMimeData;
+class QPrinter;
+
+// The editing control `txt`. The whole text has one format, held by the
+// widget (font, palette), so typed and pasted text always takes it.
+// Positions count UTF-16 code units from 0; a line break is one character.
+// Change and SelChange are raised synchronously, also when the program
+// itself changes the text or the selection.
+class RichTextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    // Option bits of Find.
+    enum FindOption { WholeWord = 2, MatchCase = 4 };
+
+    explicit RichTextBox(QWidget *parent = nullptr);
+
+    QString Text() const;
+    // Replaces the whole content as one undoable edit.
+    void setText(const QString &text);
+    int TextLength() const;
+
+    int SelStart() const;
+    // Moves the caret there; nothing stays selected.
+    void setSelStart(int start);
+    int SelLength() const;
+    // Selects length characters from SelStart.
+    void setSelLength(int length);
+    QString SelText() const;
+    // Replaces the selection (or inserts at the caret) as one undoable edit.
+    void setSelText(const QString &text);
+
+    void setSelColor(const QColor &color);
+    void setSelFontSize(int points);
+    void setSelBold(bool bold);
+    void setSelItalic(bool italic);
+    void setFontName(const QString &name);
+    void setBackColor(const QColor &color);
+
+    // Position of the first match at or after start that ends by end (-1: no
+    // bound), selected in the control; -1 when there is none. An empty text
+    // never matches.
+    int Find(const QString &text, int start, int end = -1, int options = 0);
+
+    // Plain-text load and save keep the file's encoding and line ends.
+    bool LoadFile(const QString &path, TextFile::LoadError *error = nullptr);
+    bool SaveFile(const QString &path);
+    const TextFormat &fileFormat() const { return m_format; }
+    void resetFileFormat() { m_format = TextFile::NewDocumentFormat(); }
+
+    void SelPrint(QPrinter *printer);
+
+signals:
+    void Change();
+    void SelChange();
+    // Shift carries 1 Shift, 2 Ctrl, 4 Alt.
+    void KeyDown(int keyCode, int shift);
+    void KeyPress(int keyAscii);
+    // Something was dropped from outside the control.
+    void OLEDragDrop(const QMimeData *data);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void raiseSelChange();
+    bool isOwnDrag(const QDropEvent *event) const;
+
+    TextFormat m_format;
+    int m_lastAnchor = 0;
+    int m_lastPosition = 0;
+};

@@ -1,0 +1,5 @@
+#include "ui/search/SearchState.h"
+
+namespace Globals {
+SearchState search;
+}

@@ -1,0 +1,154 @@
+#include "platform/RichTextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestRichTextBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void find_data();
+    void find();
+    void findSelectsTheHit();
+    void textKeepsNonBreakingSpacesAndLineBreaks();
+    void positionsCountUtf16Units();
+    void eventsAreSynchronous();
+    void selectionClamps();
+    void setTextIsOneUndoStep();
+    void pasteInsertsPlainText();
+};
+
+void TestRichTextBox::find_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("found");
+    const int word = RichTextBox::WholeWord;
+    const int match = RichTextBox::MatchCase;
+    QTest::newRow("first") << "aaaa" << "aa" << 0 << -1 << 0 << 0;
+    QTest::newRow("from 1") << "aaaa" << "aa" << 1 << -1 << 0 << 1;
+    QTest::newRow("from 3 misses") << "aaaa" << "aa" << 3 << -1 << 0 << -1;
+    QTest::newRow("case ignored") << "Été ÉTÉ" << "été" << 1 << -1 << 0 << 4;
+    QTest::newRow("case matched") << "Été ÉTÉ été" << "été" << 0 << -1 << match << 8;
+    QTest::newRow("whole word") << "chat chaton chat" << "chat" << 1 << -1 << word << 12;
+    QTest::newRow("part of a word") << "chaton" << "chat" << 0 << -1 << 0 << 0;
+    QTest::newRow("end bound excludes") << "ab ab" << "ab" << 1 << 4 << 0 << -1;
+    QTest::newRow("end bound includes") << "ab ab" << "ab" << 1 << 5 << 0 << 3;
+    QTest::newRow("empty never matches") << "abc" << "" << 0 << -1 << 0 << -1;
+    QTest::newRow("start past the end") << "abc" << "c" << 4 << -1 << 0 << -1;
+    QTest::newRow("across lines") << "un\ndeux" << "deux" << 0 << -1 << 0 << 3;
+}
+
+void TestRichTextBox::find()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, what);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(int, options);
+    RichTextBox box;
+    box.setText(text);
+    box.setSelStart(0);
+    QTEST(box.Find(what, start, end, options), "found");
+}
+
+void TestRichTextBox::findSelectsTheHit()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("un deux trois"));
+    box.setSelStart(1);
+    box.setSelLength(1);
+    QSignalSpy selChange(&box, &RichTextBox::SelChange);
+    QCOMPARE(box.Find(QStringLiteral("DEUX"), 0), 3);
+    QCOMPARE(selChange.count(), 1);
+    QCOMPARE(box.SelStart(), 3);
+    QCOMPARE(box.SelLength(), 4);
+    QCOMPARE(box.Find(QStringLiteral("quatre"), 0), -1);
+    QCOMPARE(box.SelStart(), 3); // a miss keeps the selection
+}
+
+void TestRichTextBox::textKeepsNonBreakingSpacesAndLineBreaks()
+{
+    RichTextBox box;
+    const QString text = QStringLiteral("Bonjour\u00A0!\nSalut\u202F?\n");
+    box.setText(text);
+    QCOMPARE(box.Text(), text);
+    QCOMPARE(box.TextLength(), text.size());
+    box.setSelStart(0);
+    box.setSelLength(11);
+    QCOMPARE(box.SelText(), QStringLiteral("Bonjour\u00A0!\nS"));
+}
+
+void TestRichTextBox::positionsCountUtf16Units()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("a\U0001F600b"));
+    QCOMPARE(box.TextLength(), 4);
+    QCOMPARE(box.Find(QStringLiteral("b"), 0), 3);
+}
+
+void TestRichTextBox::eventsAreSynchronous()
+{
+    RichTextBox box;
+    QSignalSpy change(&box, &RichTextBox::Change);
+    QSignalSpy selChange(&box, &RichTextBox::SelChange);
+    box.setText(QStringLiteral("abc"));
+    QCOMPARE(change.count(), 1);
+    const int before = selChange.count();
+    box.setSelStart(1);
+    QCOMPARE(selChange.count(), before + 1);
+    box.setSelLength(1);
+    QCOMPARE(selChange.count(), before + 2);
+    box.setSelText(QStringLiteral("X"));
+    QCOMPARE(change.count(), 2);
+    QCOMPARE(box.Text(), QStringLiteral("aXc"));
+}
+
+void TestRichTextBox::selectionClamps()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("abcdef"));
+    box.setSelStart(99);
+    QCOMPARE(box.SelStart(), 6);
+    box.setSelStart(2);
+    box.setSelLength(99);
+    QCOMPARE(box.SelLength(), 4);
+    box.setSelLength(-3);
+    QCOMPARE(box.SelLength(), 0);
+}
+
+void TestRichTextBox::setTextIsOneUndoStep()
+{
+    RichTextBox box;
+    box.setText(QStringLiteral("abcdefghij"));
+    box.setText(QStringLiteral("cdefg"));
+    box.undo();
+    QCOMPARE(box.Text(), QStringLiteral("abcdefghij"));
+}
+
+void TestRichTextBox::pasteInsertsPlainText()
+{
+    RichTextBox box;
+    auto *data = new QMimeData;
+    data->setHtml(QStringLiteral("<i>penché</i>"));
+    data->setText(QStringLiteral("penché"));
+    QGuiApplication::clipboard()->setMimeData(data);
+    box.paste();
+    QCOMPARE(box.Text(), QStringLiteral("penché"));
+    QVERIFY(!box.document()->toHtml().contains(QStringLiteral("italic")));
+
+    QImage picture(2, 2, QImage::Format_RGB32);
+    QGuiApplication::clipboard()->setImage(picture);
+    box.paste();
+    QCOMPARE(box.Text(), QStringLiteral("penché"));
+}
+
+QTEST_MAIN(TestRichTextBox)
+#include "tst_richtextbox.moc"

@@ -1,0 +1,530 @@
+#include "app/ConfigFile.h"
+#include "app/Document.h"
+#include "app/Globals.h"
+#include "platform/RichTextBox.h"
+#include "support/TestEnv.h"
+#include "ui/main/MainWindow.h"
+#include "ui/search/SearchState.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+using Globals::doc;
+using Globals::settings;
+using Answer = MessageBox::Answer;
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral(
+        "Le texte du fichier %1 a été modifié.\n\nVoulez-vous enregistrer les modifications ?");
+const QString LoadFailure = QStringLiteral("Impossible de charger le fichier demandé !");
+const QString SaveFailure = QStringLiteral("Impossible de sauvegarder ce fichier !");
+
+QString caption(const QString &name)
+{
+    return name + QStringLiteral(" - Qorvik Note Pad");
+}
+
+// A main window in fresh surroundings, loaded as at start-up.
+struct Fixture
+{
+    explicit Fixture(const QString &commandLine = QString())
+    {
+        t.env.commandLine = commandLine;
+        window = std::make_unique<MainWindow>(t.env);
+        window->Form_Load();
+        window->Form_Activate();
+    }
+
+    void type(const QString &text) { typeText(window->txt, text); }
+    void drop(QMimeData *data)
+    {
+        // Qt delivers a drop only to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->txt->viewport(), &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window->txt->viewport(), &event);
+        delete data;
+    }
+
+    TestEnv t;
+    std::unique_ptr<MainWindow> window;
+};
+
+QMimeData *filesData(const QStringList &paths)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStart();
+    void placementFromSettings();
+    void newDocumentQuestion_data();
+    void newDocumentQuestion();
+    void openShowsDialogBeforeQuestion();
+    void failedOpenLeavesEmptyDocument();
+    void saveAsOverwriteRefused();
+    void saveOnNamedFileWritesAtOnce();
+    void failedSaveChangesNothing();
+    void longNameInCaptionAndQuestion();
+    void escape_data();
+    void escape();
+    void escapeWithUnwritableFolderKeepsText();
+    void applyEditorSettingsKeepsSavedState_data();
+    void applyEditorSettingsKeepsSavedState();
+    void selectionEnablesEditItems();
+    void shiftKeepsClipboard();
+    void closeSequence_data();
+    void closeSequence();
+    void commandLine_data();
+    void commandLine();
+    void drops_data();
+    void drops();
+    void dropOfTextIsRefused();
+};
+
+void TestMainWindow::firstStart()
+{
+    TestEnv t;
+    MainWindow window(t.env);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Mon application"));
+    const QSize initial = window.size();
+    window.Form_Load();
+    window.Form_Activate();
+    QCOMPARE(window.windowTitle(), caption("Sans titre.txt"));
+    QCOMPARE(window.size(), initial);
+    QCOMPARE(window.txt->font().pointSize(), 10);
+    QFontMetrics metrics(window.txt->font());
+    QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
+    QCOMPARE(window.txt->palette().color(QPalette::Text),
+             QGuiApplication::palette().color(QPalette::Text));
+    QVERIFY(!window.MenuEdition_Annuler->isEnabled());
+}
+
+void TestMainWindow::placementFromSettings()
+{
+    TestEnv t;
+    settings.WindowState = 2;
+    settings.WindowLeft = 1500;
+    settings.WindowTop = 750;
+    settings.WindowWidth = 9000;
+    settings.WindowHeight = 6000;
+    MainWindow window(t.env);
+    window.Form_Load();
+    QVERIFY(window.windowState() & Qt::WindowMaximized);
+    window.setWindowState(Qt::WindowNoState);
+    QCOMPARE(window.pos(), QPoint(100, 50));
+    QCOMPARE(window.size(), QSize(600, 400));
+    QCOMPARE(window.livePlacement().width, 9000);
+}
+
+void TestMainWindow::newDocumentQuestion_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("yes saves, then starts") << Answer::Yes << true << true;
+    QTest::newRow("no starts without saving") << Answer::No << true << false;
+    QTest::newRow("cancel keeps the text") << Answer::Cancel << false << false;
+}
+
+void TestMainWindow::newDocumentQuestion()
+{
+    QFETCH(Answer, answer);
+    QFETCH(bool, started);
+    QFETCH(bool, written);
+    Fixture f;
+    f.type(QStringLiteral("abc"));
+    QVERIFY(f.window->MenuEdition_Annuler->isEnabled());
+    const QString target = f.t.file(QStringLiteral("saved.txt"));
+    f.t.messageBox.script(answer);
+    if (answer == Answer::Yes)
+        f.t.comDlg.scriptFile(target);
+
+    QCOMPARE(Document::NewDocument(*f.window), started);
+
+    const FakeMessageBox::Shown &box = f.t.messageBox.shown.first();
+    QCOMPARE(box.text, SaveQuestion.arg("Sans titre.txt"));
+    QCOMPARE(box.buttons, MessageBox::Buttons::YesNoCancel);
+    QCOMPARE(box.icon, MessageBox::Icon::Exclamation);
+    QCOMPARE(box.defaultButton, Answer::Yes);
+    QCOMPARE(box.title, QStringLiteral("Qorvik Note Pad"));
+    QCOMPARE(f.window->txt->Text(), started ? QString() : QStringLiteral("abc"));
+    QCOMPARE(doc.DocSaved, started);
+    QCOMPARE(f.window->MenuEdition_Annuler->isEnabled(), !started);
+    QCOMPARE(QFile::exists(target), written);
+    if (written)
+        QCOMPARE(readBytes(target), QByteArray("abc"));
+    QCOMPARE(f.window->windowTitle(), caption("Sans titre.txt"));
+    QCOMPARE(doc.DocNamed, false);
+}
+
+void TestMainWindow::openShowsDialogBeforeQuestion()
+{
+    Fixture f;
+    const QString path = f.t.file(QStringLiteral("lettre.txt"));
+    QVERIFY(writeBytes(path, "Bonjour\r\n"));
+    f.type(QStringLiteral("x"));
+    bool askedFirst = false;
+    f.t.comDlg.script([&](CommonDialog &dialog) {
+        askedFirst = f.t.messageBox.shown.isEmpty();
+        dialog.FileName = path;
+        return true;
+    });
+    f.t.messageBox.script(Answer::No);
+    QString empty;
+
+    QVERIFY(Document::OpenDocument(*f.window, empty));
+
+    QVERIFY(askedFirst);
+    QCOMPARE(empty, path);
+    const FakeCommonDialog::Shown &shown = f.t.comDlg.shown.first();
+    QCOMPARE(shown.kind, FakeCommonDialog::Kind::Open);
+    QCOMPARE(shown.filter, QStringLiteral("Fichiers texte (*.txt;*.bat;*.ini;*.log)|"
+                                          "*.txt;*.bat;*.ini;*.log|Tous (*.*)|*.*"));
+    QCOMPARE(shown.flags, 4L);
+    QCOMPARE(shown.fileName, QString());
+    QCOMPARE(settings.DefaultDir, f.t.dir.path() + QLatin1Char('/'));
+    QCOMPARE(f.window->txt->Text(), QStringLiteral("Bonjour\n"));
+    QCOMPARE(f.window->windowTitle(), caption("lettre.txt"));
+    QVERIFY(doc.DocNamed && doc.DocSaved);
+    QVERIFY(!f.window->MenuEdition_Annuler->isEnabled());
+    QCOMPARE(f.window->txt->SelStart(), 0);
+}
+
+void TestMainWindow::failedOpenLeavesEmptyDocument()
+{
+    Fixture f;
+    f.type(QStringLiteral("old"));
+    f.t.messageBox.script(Answer::No);
+    QString path = f.t.file(QStringLiteral("absent.txt"));
+
+    QVERIFY(!Document::OpenDocument(*f.window, path));
+
+    QCOMPARE(f.t.messageBox.shown.size(), 2);
+    QCOMPARE(f.t.messageBox.shown[1].text, LoadFailure);
+    QCOMPARE(f.t.messageBox.shown[1].icon, MessageBox::Icon::Exclamation);
+    QCOMPARE(f.window->txt->Text(), QString());
+    QVERIFY(!doc.DocNamed && doc.DocSaved);
+    QCOMPARE(f.window->windowTitle(), caption("Sans titre.txt"));
+    QVERIFY(f.window->txt->isVisible() == f.window->isVisible());
+}
+
+void TestMainWindow::saveAsOverwriteRefused()
+{
+    Fixture f;
+    const QString folder = f.t.file(QStringLiteral("autre"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString existing = folder + QStringLiteral("/deja.txt");
+    QVERIFY(writeBytes(existing, "ancien"));
+    f.type(QStringLiteral("nouveau"));
+    f.t.comDlg.scriptFile(existing);
+    f.t.messageBox.script(Answer::No);
+
+    QVERIFY(!Document::SaveDocument(*f.window, doc.DocPath));
+
+    const FakeMessageBox::Shown &box = f.t.messageBox.shown.first();
+    QCOMPARE(box.text, existing + QStringLiteral(" existe déjà.\nVoulez-vous le remplacer ?"));
+    QCOMPARE(box.title, QStringLiteral("Enregistrer sous"));
+    QCOMPARE(box.buttons, MessageBox::Buttons::YesNo);
+    QCOMPARE(box.defaultButton, Answer::No);
+    QCOMPARE(f.t.comDlg.shown.first().fileName, QStringLiteral("Sans titre.txt"));
+    QCOMPARE(readBytes(existing), QByteArray("ancien"));
+    QCOMPARE(f.window->windowTitle(), caption("Sans titre.txt"));
+    QCOMPARE(settings.DefaultDir, folder + QLatin1Char('/'));
+    QCOMPARE(doc.DocPath, existing); // passed by reference
+    QCOMPARE(doc.DocTitle, QStringLiteral("Sans titre.txt"));
+    QVERIFY(!doc.DocSaved);
+}
+
+void TestMainWindow::saveOnNamedFileWritesAtOnce()
+{
+    Fixture f;
+    const QString path = f.t.file(QStringLiteral("a.txt"));
+    QVERIFY(writeBytes(path, "un\r\ndeux"));
+    QString opened = path;
+    QVERIFY(Document::OpenDocument(*f.window, opened));
+    f.window->txt->setSelStart(f.window->txt->TextLength());
+    f.type(QStringLiteral("!"));
+
+    QVERIFY(Document::SaveDocument(*f.window, doc.DocPath));
+
+    QVERIFY(f.t.comDlg.shown.isEmpty());
+    QVERIFY(f.t.messageBox.shown.isEmpty());
+    QCOMPARE(readBytes(path), QByteArray("un\r\ndeux!"));
+    QVERIFY(doc.DocSaved);
+}
+
+void TestMainWindow::failedSaveChangesNothing()
+{
+    Fixture f;
+    const QString path = f.t.file(QStringLiteral("garde.txt"));
+    QVERIFY(writeBytes(path, "original"));
+    QString opened = path;
+    QVERIFY(Document::OpenDocument(*f.window, opened));
+    f.window->txt->setText(QString(5000, QLatin1Char('x')));
+
+    const int code = runWithFileSizeLimit(100, [&] {
+        const bool saved = Document::SaveDocument(*f.window, doc.DocPath);
+        const bool warned = f.t.messageBox.shown.size() == 1
+                            && f.t.messageBox.shown[0].text == SaveFailure;
+        return (saved ? 1 : 0) | (warned ? 0 : 2) | (doc.DocSaved ? 4 : 0);
+    });
+    QCOMPARE(code, 0);
+    QCOMPARE(readBytes(path), QByteArray("original"));
+}
+
+void TestMainWindow::longNameInCaptionAndQuestion()
+{
+    Fixture f;
+    const QString name = QString(70, QLatin1Char('n'));
+    QString path = f.t.file(name);
+    QVERIFY(writeBytes(path, "x"));
+    QVERIFY(Document::OpenDocument(*f.window, path));
+    const QString shown = QString(64, QLatin1Char('n')) + QStringLiteral("...");
+    QCOMPARE(f.window->windowTitle(), caption(shown));
+    f.type(QStringLiteral("y"));
+    f.t.messageBox.script(Answer::Cancel);
+    QVERIFY(!Document::NewDocument(*f.window));
+    QCOMPARE(f.t.messageBox.shown.first().text, SaveQuestion.arg(shown));
+}
+
+void TestMainWindow::escape_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("oldQuickFile");
+    QTest::newRow("empty editor writes nothing") << QString() << false;
+    QTest::newRow("text is quick-saved") << QStringLiteral("à garder") << false;
+    QTest::newRow("old quick file replaced") << QStringLiteral("neuf") << true;
+}
+
+void TestMainWindow::escape()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, oldQuickFile);
+    Fixture f;
+    const QString quick = Document::QuickSavePath(f.t.env.programDir);
+    if (oldQuickFile)
+        QVERIFY(writeBytes(quick, "ancien contenu plus long"));
+    f.window->txt->setText(text);
+
+    QTest::keyClick(f.window->txt, Qt::Key_Escape);
+
+    QCOMPARE(f.t.exitCalls, 1);
+    QVERIFY(f.t.messageBox.shown.isEmpty());
+    if (text.isEmpty())
+        QVERIFY(!QFile::exists(quick));
+    else
+        QCOMPARE(QString::fromUtf8(readBytes(quick)), text);
+    QVERIFY(!QFile::exists(ConfigFile::Path(f.t.env.programDir)));
+}
+
+void TestMainWindow::escapeWithUnwritableFolderKeepsText()
+{
+    Fixture f;
+    f.t.env.programDir = f.t.file(QStringLiteral("pas/de/dossier"));
+    f.type(QStringLiteral("précieux"));
+
+    QTest::keyClick(f.window->txt, Qt::Key_Escape);
+
+    QCOMPARE(f.t.exitCalls, 0);
+    QCOMPARE(f.t.messageBox.shown.size(), 1);
+    QCOMPARE(f.t.messageBox.shown[0].text, SaveFailure);
+    QCOMPARE(f.window->txt->Text(), QStringLiteral("précieux"));
+    QVERIFY(!doc.DocNamed);
+}
+
+void TestMainWindow::applyEditorSettingsKeepsSavedState_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("modified stays modified") << true;
+    QTest::newRow("unmodified stays unmodified") << false;
+}
+
+void TestMainWindow::applyEditorSettingsKeepsSavedState()
+{
+    QFETCH(bool, modified);
+    Fixture f;
+    if (modified)
+        f.type(QStringLiteral("abc"));
+    settings.FontSize = 14;
+    settings.FontBold = true;
+    settings.TextColor = 0x000000FF;
+
+    f.window->ApplyEditorSettings();
+
+    QCOMPARE(doc.DocSaved, !modified);
+    QCOMPARE(f.window->MenuEdition_Annuler->isEnabled(), modified);
+    QCOMPARE(f.window->txt->font().pointSize(), 14);
+    QVERIFY(f.window->txt->font().bold());
+    QCOMPARE(f.window->txt->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(f.window->txt->SelStart(), 0);
+    QCOMPARE(f.window->txt->SelLength(), 0);
+}
+
+void TestMainWindow::selectionEnablesEditItems()
+{
+    Fixture f;
+    f.window->txt->setText(QStringLiteral("abcdef"));
+    const QList<QAction *> items{f.window->MenuEdition_Couper, f.window->MenuEdition_Copier,
+                                 f.window->MenuEdition_Isoler, f.window->MenuEdition_Supprimer};
+    f.window->txt->setSelStart(1);
+    f.window->txt->setSelLength(2);
+    for (QAction *item : items)
+        QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+    f.window->txt->setSelStart(3);
+    for (QAction *item : items)
+        QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+
+    Globals::search.SearchSelecting = true;
+    f.window->txt->setSelLength(2);
+    QVERIFY(!items.first()->isEnabled());
+}
+
+void TestMainWindow::shiftKeepsClipboard()
+{
+    Fixture f;
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QGuiApplication::clipboard()->setImage(picture);
+
+    QTest::keyClick(f.window->txt, 'A', Qt::ShiftModifier);
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+
+    auto *rich = new QMimeData;
+    rich->setHtml(QStringLiteral("<b>gras</b>"));
+    rich->setText(QStringLiteral("gras"));
+    QGuiApplication::clipboard()->setMimeData(rich);
+    QTest::keyClick(f.window->txt, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.window->txt->Text(), QStringLiteral("Agras"));
+    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
+}
+
+void TestMainWindow::closeSequence_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("saveOnExit");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("cancel keeps the window") << Answer::Cancel << true << false;
+    QTest::newRow("no closes and writes settings") << Answer::No << true << true;
+    QTest::newRow("no without SaveOnExit") << Answer::No << false << true;
+}
+
+void TestMainWindow::closeSequence()
+{
+    QFETCH(Answer, answer);
+    QFETCH(bool, saveOnExit);
+    QFETCH(bool, closed);
+    Fixture f;
+    settings.SaveOnExit = saveOnExit;
+    f.window->show();
+    f.type(QStringLiteral("texte"));
+    f.t.messageBox.script(answer);
+
+    QCOMPARE(f.window->close(), closed);
+
+    QCOMPARE(f.t.exitCalls, closed ? 1 : 0);
+    QCOMPARE(f.window->txt->Text(), closed ? QString() : QStringLiteral("texte"));
+    QCOMPARE(QFile::exists(ConfigFile::Path(f.t.env.programDir)), closed && saveOnExit);
+}
+
+void TestMainWindow::commandLine_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("quoted with blanks") << "\"%1\"" << true;
+    QTest::newRow("unquoted with blanks") << "%1" << true;
+    QTest::newRow("quote never closed") << "\"%1" << false;
+}
+
+void TestMainWindow::commandLine()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, opened);
+    TestEnv probe; // only for a folder that outlives the fixture's settings reset
+    const QString path = probe.file(QStringLiteral("mon fichier.txt"));
+    QVERIFY(writeBytes(path, "contenu"));
+    TestEnv t;
+    t.env.commandLine = commandLine.arg(path);
+    if (!opened)
+        t.comDlg.scriptCancel();
+    MainWindow window(t.env);
+    window.Form_Load();
+
+    QCOMPARE(window.txt->Text(), opened ? QStringLiteral("contenu") : QString());
+    QCOMPARE(t.comDlg.shown.size(), opened ? 0 : 1);
+    QCOMPARE(window.windowTitle(), opened ? caption("mon fichier.txt") : QStringLiteral("Mon application"));
+}
+
+void TestMainWindow::drops_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("unmodified opens without question") << false << Answer::Ok << true;
+    QTest::newRow("modified asks first, no") << true << Answer::No << true;
+    QTest::newRow("modified, cancel opens nothing") << true << Answer::Cancel << false;
+}
+
+void TestMainWindow::drops()
+{
+    QFETCH(bool, modified);
+    QFETCH(Answer, answer);
+    QFETCH(bool, opened);
+    Fixture f;
+    QStringList paths;
+    for (const char *name : {"un fichier.txt", "deux.txt", "trois.txt"}) {
+        paths << f.t.file(QLatin1String(name));
+        QVERIFY(writeBytes(paths.last(), QByteArray(name)));
+    }
+    if (modified) {
+        f.type(QStringLiteral("modifié"));
+        f.t.messageBox.script(answer);
+    }
+
+    f.drop(filesData(paths));
+    QVERIFY(f.t.messageBox.shown.isEmpty()); // nothing asked inside the drop
+    QCOMPARE(f.window->DroppedPath, paths.first());
+    QTRY_VERIFY(!f.window->tmrDragNDrop.isActive());
+
+    QCOMPARE(f.t.messageBox.shown.size(), modified ? 1 : 0);
+    QCOMPARE(f.window->txt->Text(), opened ? QStringLiteral("un fichier.txt") : QStringLiteral("modifié"));
+    QCOMPARE(f.window->windowTitle(), caption(opened ? "un fichier.txt" : "Sans titre.txt"));
+    QVERIFY(f.t.comDlg.shown.isEmpty());
+}
+
+void TestMainWindow::dropOfTextIsRefused()
+{
+    Fixture f;
+    f.window->txt->setText(QStringLiteral("avant"));
+    auto *data = new QMimeData;
+    data->setText(QStringLiteral("glissé"));
+    f.drop(data);
+
+    QCOMPARE(f.t.messageBox.shown.size(), 1);
+    QCOMPARE(f.t.messageBox.shown[0].text,
+             QStringLiteral("Operation de drag & drop impossible avec cet objet !"));
+    QCOMPARE(f.t.messageBox.shown[0].icon, MessageBox::Icon::Exclamation);
+    QVERIFY(!f.window->tmrDragNDrop.isActive());
+    QCOMPARE(f.window->txt->Text(), QStringLiteral("avant"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
