@@ -41,7 +41,9 @@ double sgn(double x)
 }
 
 // One sequence for the whole process, never seeded from the clock, so that
-// every run draws the same numbers.
+// every run draws the same numbers. A negative argument restarts it from its
+// own bits, 0 repeats the last number (draws the first when none was drawn
+// yet), a positive one draws the next.
 class RndSequence
 {
 public:
