@@ -3,10 +3,12 @@
 #include "app/ConfigFile.h"
 #include "app/Globals.h"
 #include "app/Surroundings.h"
+#include "platform/CommonDialog.h"
 #include "ui/main/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDialog>
 
 
 Surroundings RealSurroundings()
@@ -16,6 +18,8 @@ Surroundings RealSurroundings()
     env.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     env.exitProgram = [](int code) { QCoreApplication::exit(code); };
     env.now = [] { return QDateTime::currentDateTime(); };
+    env.runModal = [](QDialog &dialog) { return dialog.exec(); };
+    env.newCommonDialog = [] { return std::make_unique<QtCommonDialog>(); };
     return env;
 }
 

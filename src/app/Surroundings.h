@@ -4,9 +4,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class CommonDialog;
 class MessageBox;
+class QDialog;
 
 // What the program takes from its surroundings. The defaults are the real
 // ones; tests give a temporary directory, scripted dialogs and a fake exit.
@@ -22,4 +24,11 @@ struct Surroundings
     // Ends the process at once (Escape quick-save, end of the close sequence).
     std::function<void(int)> exitProgram;
     std::function<QDateTime()> now;
+    // Runs a modal dialog and returns its result (QDialog::exec by default).
+    std::function<int(QDialog &)> runModal;
+    // A common dialog of a form's own (the preferences' colour dialog).
+    std::function<std::unique_ptr<CommonDialog>()> newCommonDialog;
+    // Whether the window system can make a top-level window translucent;
+    // unset means ask the platform.
+    std::function<bool()> translucencySupported;
 };

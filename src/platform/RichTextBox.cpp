@@ -161,8 +161,27 @@ void RichTextBox::SelPrint(QPrinter *printer)
     print(printer);
 }
 
+bool RichTextBox::isReserved(const QKeyEvent *event) const
+{
+    return !m_reserved.isEmpty() && m_reserved.contains(QKeySequence(event->keyCombination()));
+}
+
+bool RichTextBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isReserved(static_cast<QKeyEvent *>(event))) {
+        event->ignore(); // let the window's shortcut have it
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
+    // Only reached by a reserved key whose menu item is disabled.
+    if (isReserved(event)) {
+        event->accept();
+        return;
+    }
     int shift = 0;
     if (event->modifiers() & Qt::ShiftModifier)
         shift |= 1;

@@ -57,6 +57,11 @@ public:
 
     void SelPrint(QPrinter *printer);
 
+    // Keys bound by the window's menu: the control gives them up, even those
+    // it would use itself (Ctrl+Y, Ctrl+A), and ignores them when the menu
+    // item is disabled.
+    void reserveShortcuts(const QList<QKeySequence> &keys) { m_reserved = keys; }
+
 signals:
     void Change();
     void SelChange();
@@ -67,6 +72,7 @@ signals:
     void OLEDragDrop(const QMimeData *data);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -77,8 +83,10 @@ protected:
 private:
     void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
+    bool isReserved(const QKeyEvent *event) const;
 
     TextFormat m_format;
+    QList<QKeySequence> m_reserved;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
 };

@@ -3,7 +3,9 @@
 #include "app/Globals.h"
 #include "ui/search/SearchState.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QTest>
 
 TestEnv::TestEnv()
 {
@@ -12,6 +14,13 @@ TestEnv::TestEnv()
     env.comDlg = &comDlg;
     env.exitProgram = [this](int) { ++exitCalls; };
     env.now = [this] { return clock; };
+    env.runModal = [](QDialog &dialog) {
+        QTest::qFail(qPrintable(QStringLiteral("unscripted modal dialog: ") + dialog.windowTitle()),
+                     __FILE__, __LINE__);
+        return int(QDialog::Rejected);
+    };
+    env.newCommonDialog = [] { return std::make_unique<FakeCommonDialog>(); };
+    env.translucencySupported = [] { return true; };
     SetDefaultSettings();
     ResetWindowBounds();
     Globals::search = SearchState();

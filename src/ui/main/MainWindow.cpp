@@ -7,6 +7,7 @@
 #include "app/Surroundings.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
+#include "platform/WindowEffects.h"
 #include "ui/search/SearchState.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@ MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent)
     txt->setFont(initialFont);
     setCentralWidget(txt);
     createEditActions();
+    createMenuTree();
 
     connect(txt, &RichTextBox::KeyDown, this, &MainWindow::txt_KeyDown);
     connect(txt, &RichTextBox::KeyPress, this, &MainWindow::txt_KeyPress);
@@ -84,6 +86,9 @@ void MainWindow::Form_Load()
     }
     ApplyEditorSettings();
     txt->setBackColor(Conversion::ColorFromValue(settings.TextBackColor));
+    if (settings.TransparencyOn)
+        ApplyTransparency(m_env, *this, settings.TransparencyLevel);
+    SetMainWindowTopmost(*this, settings.AlwaysOnTop);
 
     if (!m_env.commandLine.isEmpty()) {
         QString path = StripQuotes(m_env.commandLine);

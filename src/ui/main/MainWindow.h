@@ -43,6 +43,35 @@ public:
     // The window's live state and rectangle, in twips.
     WindowPlacement livePlacement() const;
 
+    // A menu item by its control name.
+    QAction *item(const QString &name) const;
+
+    void MenuFichier_Nouveau_Click();
+    void MenuFichier_Ouvrir_Click();
+    void MenuFichier_Enregistrer_Click();
+    void MenuFichier_EnregistrerSous_Click();
+    void MenuFichier_Imprimer_Click();
+    void MenuFichier_Quitter_Click();
+    void MenuEdition_Annuler_Click();
+    void MenuEdition_Couper_Click();
+    void MenuEdition_Copier_Click();
+    void MenuEdition_Coller_Click();
+    void MenuEdition_Isoler_Click();
+    void MenuEdition_Supprimer_Click();
+    void MenuEdition_SelectionnerTout_Click();
+    void MenuEdition_SelectionnerToutCopierEtReduire_Click();
+    void MenuEdition_HeureDate_Click();
+    void MenuEdition_Rechercher_Click();
+    void MenuEdition_RechercherLeSuivant_Click();
+    void MenuEdition_Remplacer_Click();
+    void MenuFormat_Police_Click();
+    void MenuFormat_Preferences_Click();
+    void ar_Click();
+    void fr_Click();
+    void en_Click();
+    void MenuFormat_EnregistrerConfiguration_Click();
+    void MenuAide_APropos_Click();
+
     RichTextBox *txt = nullptr;
     QTimer tmrDragNDrop;
     QString DroppedPath;
@@ -59,6 +88,7 @@ protected:
 
 private:
     void createEditActions();
+    void createMenuTree();
 
     Surroundings &m_env;
 };
