@@ -40,10 +40,14 @@ QPixmap aboutPicture(const QSize &size)
 
     QFont title = Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 15);
     title.setBold(true);
+    const QRectF titleBox(h * 0.85, 0, size.width() - h * 0.9, h * 0.62);
+    // Shrink the title until it fits the picture on this screen's fonts.
+    while (title.pointSizeF() > 6
+           && QFontMetricsF(title).horizontalAdvance(QStringLiteral("Qorvik Note Pad")) > titleBox.width())
+        title.setPointSizeF(title.pointSizeF() - 0.5);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRectF(h * 0.85, 0, size.width() - h * 0.9, h * 0.62), Qt::AlignLeft | Qt::AlignBottom,
-               QStringLiteral("Qorvik Note Pad"));
+    p.drawText(titleBox, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Qorvik Note Pad"));
     p.setFont(Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 7.5));
     p.setPen(QColor(230, 238, 250));
     p.drawText(QRectF(h * 0.86, h * 0.64, size.width() - h * 0.9, h * 0.3), Qt::AlignLeft | Qt::AlignTop,
@@ -67,6 +71,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("About"));
     setWindowTitle(QStringLiteral(" A propos de Qorvik Note Pad 1.2"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FormBackground);
