@@ -5,6 +5,7 @@
 #include "ui/main/MainWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -13,6 +14,12 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qorvik Note Pad"));
+    QApplication::setDesktopFileName(QStringLiteral("com.qorvik.NotePad"));
+    Q_INIT_RESOURCE(qorvik);
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/icons/app-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
 
     // Standard buttons in French ("Oui", "Non", "Annuler"), whatever the locale.
     QTranslator qtTranslator;

@@ -9,12 +9,24 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
+QString SettingsDirectory(const QString &programDir, const QString &userDir)
+{
+    const bool installed = !QFileInfo(programDir).isWritable()
+                           || programDir.startsWith(QLatin1String("/usr/"));
+    return installed ? userDir : programDir;
+}
 
 Surroundings RealSurroundings()
 {
     Surroundings env;
-    env.programDir = QCoreApplication::applicationDirPath();
+    env.programDir = SettingsDirectory(
+            QCoreApplication::applicationDirPath(),
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    QDir().mkpath(env.programDir);
     env.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     env.exitProgram = [](int code) { QCoreApplication::exit(code); };
     env.now = [] { return QDateTime::currentDateTime(); };

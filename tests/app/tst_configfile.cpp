@@ -1,7 +1,9 @@
 #include "app/ConfigFile.h"
 #include "app/Globals.h"
+#include "app/Main.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -56,6 +58,8 @@ private slots:
     void stringsWithCommasRoundTrip();
     void failedWriteKeepsOldFile();
     void unwritableDirectoryWarns();
+    void settingsDirectory_data();
+    void settingsDirectory();
 };
 
 void TestConfigFile::goldenWriteAndRead()
@@ -282,6 +286,22 @@ void TestConfigFile::unwritableDirectoryWarns()
     QVERIFY(!WriteConfigFile(t.env, NormalWindow));
     QCOMPARE(t.messageBox.shown.size(), 1);
     QCOMPARE(t.messageBox.shown[0].text, WriteWarning);
+}
+
+void TestConfigFile::settingsDirectory_data()
+{
+    QTest::addColumn<QString>("programDir");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("portable copy") << QDir::tempPath() << true;
+    QTest::newRow("installed under /usr") << "/usr/bin" << false;
+    QTest::newRow("folder that does not exist") << QDir::tempPath() + "/absent/qorvik" << false;
+}
+
+void TestConfigFile::settingsDirectory()
+{
+    QFETCH(QString, programDir);
+    const QString user = QStringLiteral("/home/anne/.config/Qorvik Note Pad");
+    QTEST(SettingsDirectory(programDir, user) == programDir, "beside");
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)
