@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# The real program in a real window, driven from outside as a user would:
+# keys and clicks with xdotool, window titles, files on disk, the clipboard.
+# Usage: run_e2e.sh PROGRAM
+set -uo pipefail
+
+program=$(readlink -f "$1")
+for tool in Xvfb openbox xdotool xprop xclip; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+
+work=$(mktemp -d)
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+openbox >"$work/openbox.log" 2>&1 &
+wm=$!
+sleep 1
+unset QT_QPA_PLATFORM
+export LC_ALL=C.UTF-8
+
+passed=0
+failed=0
+cleanup() {
+  pkill -f "$work/" 2>/dev/null
+  kill "$wm" "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() { # name, condition result (0 ok)
+  if [ "$2" -eq 0 ]; then echo "PASS   : $1"; passed=$((passed + 1))
+  else echo "FAIL!  : $1 ${3:-}"; failed=$((failed + 1)); fi
+}
+
+# A portable copy of its own for each scenario: settings and quick-save
+# files land beside it.
+fresh_copy() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cp "$program" "$dir/qorvik-notepad"
+  echo "$dir"
+}
+
+# Waits for a window whose title is exactly $1; prints its id.
+wait_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_exit() { # pid
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+
+start() { # dir, args...
+  local dir=$1; shift
+  (cd "$dir" && exec "$dir/qorvik-notepad" "$@" >"$dir/stdout.log" 2>&1) &
+  echo $!
+}
+
+# 1. A file named on the command line: its name in the caption.
+dir=$(fresh_copy caption)
+printf 'Bonjour\r\n' >"$dir/mon fichier.txt"
+pid=$(start "$dir" "$dir/mon fichier.txt")
+win=$(wait_window "mon fichier.txt - Qorvik Note Pad")
+check "caption of a file from the command line" $?
+kill "$pid" 2>/dev/null
+
+# 2. Type, then Escape: the text is in the quick-save file and the program ends.
+dir=$(fresh_copy quick)
+pid=$(start "$dir")
+win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
+xdotool windowactivate --sync "$win" type --delay 20 "Texte sauvé vite"
+xdotool key --window "$win" Escape
+wait_exit "$pid"
+check "Escape ends the program" $?
+[ "$(cat "$dir/Quick.txt" 2>/dev/null)" = "Texte sauvé vite" ]
+check "Escape wrote the quick-save file" $? "($(cat "$dir/Quick.txt" 2>/dev/null))"
+
+# 3. Type, close by the window manager, answer "Non": no document saved, the
+# settings file written with the window's placement.
+dir=$(fresh_copy close)
+pid=$(start "$dir")
+win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
+xdotool windowactivate --sync "$win" type --delay 20 "brouillon"
+xdotool key alt+F4
+question=$(wait_window "Qorvik Note Pad")
+check "closing a modified text asks" $?
+xdotool windowactivate --sync "$question" key alt+n
+wait_exit "$pid"
+check "Non closes the program" $?
+ini="$dir/Qorvik Note pad.ini"
+lines=$(tr -d '\r' <"$ini" 2>/dev/null | wc -l)
+[ "$lines" -eq 17 ] && [ "$(sed -n 2p "$ini" | tr -d '\r')" = " 0 " ] \
+  && [ "$(sed -n 5p "$ini" | tr -d '\r ')" -gt 0 ]
+check "settings written with the placement" $? "($(tr '\r\n' '| ' <"$ini" 2>/dev/null))"
+[ ! -e "$dir/Sans titre.txt" ]
+check "the text was not saved" $?
+
+# 4. Search: Ctrl+F, a word, the access key of "&Suivant": the hit is
+# selected (read back with Ctrl+C).
+dir=$(fresh_copy search)
+printf 'un chat noir\nune souris grise\n' >"$dir/animaux.txt"
+pid=$(start "$dir" "$dir/animaux.txt")
+win=$(wait_window "animaux.txt - Qorvik Note Pad")
+xdotool windowactivate --sync "$win" key ctrl+f
+dialog=$(wait_window "Rechercher")
+check "Ctrl+F opens the search dialog" $?
+if [ -n "$dialog" ]; then
+  xdotool type --delay 20 "souris"
+  xdotool key alt+s
+  sleep 0.5
+  xdotool windowactivate --sync "$win" key ctrl+c
+  sleep 0.3
+  [ "$(xclip -o -selection clipboard 2>/dev/null)" = "souris" ]
+  check "Suivant selects the hit" $? "($(xclip -o -selection clipboard 2>/dev/null))"
+fi
+kill "$pid" 2>/dev/null
+
+# 5. A prepared settings file: maximized window and the saved font.
+text_width() { # window id: width in pixels of the dark text in the window
+  import -window "$1" "$work/shot.png" 2>/dev/null
+  convert "$work/shot.png" -crop +0+60 -threshold 50% -negate -trim -format '%w' info: 2>/dev/null
+}
+dir=$(fresh_copy plain)
+pid=$(start "$dir")
+win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
+xdotool windowactivate --sync "$win" type --delay 10 "WWWWWWWWWW"
+sleep 0.3
+plain=$(text_width "$win")
+kill "$pid" 2>/dev/null
+
+dir=$(fresh_copy prepared)
+printf 'True\r\n 2 \r\n 1500 \r\n 1500 \r\n 7500 \r\n 6000 \r\n-2147483640 \r\n-2147483643 \r\nFalse\r\n 200 \r\nFalse\r\nDejaVu Sans Mono\r\n 20 \r\nTrue\r\nFalse\r\n*.txt\r\n/tmp\r\n' \
+  >"$dir/Qorvik Note pad.ini"
+pid=$(start "$dir")
+win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
+sleep 0.5
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ
+check "prepared settings: maximized" $? "($(xprop -id "$win" _NET_WM_STATE))"
+xdotool windowactivate --sync "$win" type --delay 10 "WWWWWWWWWW"
+sleep 0.3
+big=$(text_width "$win")
+[ -n "$plain" ] && [ -n "$big" ] && [ $((big * 10)) -gt $((plain * 15)) ]
+check "prepared settings: the saved font size" $? "(10 pt: $plain px, 20 pt bold: $big px)"
+kill "$pid" 2>/dev/null
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
