@@ -3,7 +3,6 @@
 #include "app/Conversion.h"
 
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 ColorSwatch::ColorSwatch(QWidget *parent) : QPushButton(parent)
 {
@@ -32,10 +31,9 @@ void ColorSwatch::paintEvent(QPaintEvent *)
     p.drawLine(all.bottomLeft(), all.bottomRight());
     p.drawLine(all.topRight(), all.bottomRight());
     if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = all.adjusted(3, 3, -3, -3);
-        focus.backgroundColor = Conversion::ColorFromValue(m_backColor);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        // Dotted, in whichever of black and white shows on the colour.
+        const bool dark = Conversion::ColorFromValue(m_backColor).lightness() < 128;
+        p.setPen(QPen(dark ? Qt::white : Qt::black, 1, Qt::DotLine));
+        p.drawRect(all.adjusted(3, 3, -4, -4));
     }
 }

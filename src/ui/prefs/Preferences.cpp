@@ -50,6 +50,9 @@ Preferences::Preferences(MainWindow &window)
 {
     setObjectName(QStringLiteral("Preferences"));
     setWindowTitle(QStringLiteral("Préférences"));
+    // A fixed dialog: a title and a close box, nothing to minimize or maximize.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FormBackground);
