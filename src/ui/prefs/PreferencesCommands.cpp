@@ -1,8 +1,17 @@
 #include "ui/commands/MenuCommands.h"
 
-// The preferences dialog is not built yet.
+#include "app/Surroundings.h"
+#include "ui/main/MainWindow.h"
+#include "ui/prefs/Preferences.h"
+
 namespace MenuCommands {
 
-void FormatPreferences(MainWindow &) {}
+void FormatPreferences(MainWindow &window)
+{
+    WithTopmostLifted(window, [&] {
+        Preferences dialog(window);
+        window.env().runModal(dialog);
+    });
+}
 
 } // namespace MenuCommands
