@@ -179,7 +179,7 @@ void Search::Form_Activate()
     txtSearch->selectAll();
 
     const RichTextBox &txt = *m_window.txt;
-    if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt, txtSearch->text(), false))
+    if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt.textCursor(), txtSearch->text(), false))
         optSelection->setChecked(true);
     else if (optSelection->isChecked())
         optEverywhere->setChecked(true);
@@ -220,7 +220,7 @@ void Search::restartScope()
 
 void Search::cmdNext_Click()
 {
-    if (!SearchEngine::SelectionIs(*m_window.txt, txtSearch->text(), Value(chkCase) == 1))
+    if (!SearchEngine::SelectionIs(m_window.txt->textCursor(), txtSearch->text(), Value(chkCase) == 1))
         restartScope();
     Hourglass wait;
     SearchEngine::FindNext(m_window);
@@ -230,11 +230,16 @@ void Search::cmdReplace_Click()
 {
     RichTextBox &txt = *m_window.txt;
     const QString text = txtSearch->text();
-    if (!SearchEngine::SelectionIs(txt, text, true))
+    if (!SearchEngine::SelectionIs(txt.textCursor(), text, true))
         restartScope();
     Hourglass wait;
-    if (SearchEngine::SelectionIs(txt, text, false))
-        SearchEngine::ReplaceSelection(txt, txtReplace->text(), true);
+    QTextCursor selection = txt.textCursor();
+    if (SearchEngine::SelectionIs(selection, text, false)) {
+        search.SearchSelecting = true;
+        SearchEngine::ReplaceSelection(selection, txtReplace->text(), true);
+        txt.setTextCursor(selection);
+        search.SearchSelecting = false;
+    }
     SearchEngine::FindNext(m_window);
 }
 
@@ -248,23 +253,24 @@ void Search::cmdReplaceAll_Click()
     {
         Hourglass wait;
         search.SearchSelecting = true;
+        QTextCursor selection = txt.textCursor();
         // One undo step for the lot, and no re-layout per replacement.
-        QTextCursor undoStep(txt.document());
-        undoStep.beginEditBlock();
+        selection.beginEditBlock();
         bool afterStep = false;
         do {
-            if (SearchEngine::SelectionIs(txt, text, false)) {
+            if (SearchEngine::SelectionIs(selection, text, false)) {
                 ++count;
                 // After a step, SearchPos already stands past the replacement.
-                SearchEngine::ReplaceSelection(txt, replacement, !afterStep);
+                SearchEngine::ReplaceSelection(selection, replacement, !afterStep);
             } else if (afterStep) {
                 // Find took it for a hit and the comparison did not: step
                 // over it, or the loop would find it again for ever.
-                search.SearchPos = txt.SelStart() + txt.SelLength();
+                search.SearchPos = selection.selectionEnd();
             }
             afterStep = true;
-        } while (SearchEngine::FindNextForReplaceAll(m_window));
-        undoStep.endEditBlock();
+        } while (SearchEngine::FindNextForReplaceAll(m_window, selection));
+        selection.endEditBlock();
+        txt.setTextCursor(selection);
         search.SearchSelecting = false;
     }
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QRadioButton>
+#include <QTextCursor>
 
 #include <algorithm>
 
@@ -32,14 +33,21 @@ void buildOptions(const Search &dialog)
         search.SearchFindOptions += RichTextBox::MatchCase;
 }
 
-int findFromSearchPos(MainWindow &window, const QString &text)
+// Find's arguments for a step from SearchPos, with the options rebuilt.
+struct Step
 {
-    const Search &dialog = window.SearchDialog();
+    int start;
+    int end;
+    int options;
+};
+
+Step nextStep(const Search &dialog)
+{
     buildOptions(dialog);
     const int end = dialog.optSelection->isChecked()
                             ? search.SearchRangeStart + search.SearchRangeLength
                             : -1;
-    return window.txt->Find(text, search.SearchPos, end, search.SearchFindOptions);
+    return {search.SearchPos, end, search.SearchFindOptions};
 }
 
 // A message box ends the work of a button that shows the hourglass: the box
@@ -78,8 +86,10 @@ int followEdit(int position, int start, int removed, int inserted)
 
 void FindNext(MainWindow &window)
 {
-    const QString text = window.SearchDialog().txtSearch->text();
-    const int p = findFromSearchPos(window, text);
+    const Search &dialog = window.SearchDialog();
+    const QString text = dialog.txtSearch->text();
+    const Step step = nextStep(dialog);
+    const int p = window.txt->Find(text, step.start, step.end, step.options);
     search.SearchPos = p;
     if (p == -1) {
         informWithoutHourglass(window, MissMessage(text));
@@ -93,15 +103,19 @@ void FindNext(MainWindow &window)
     search.SearchPos = p + text.size();
 }
 
-bool FindNextForReplaceAll(MainWindow &window)
+bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection)
 {
     const Search &dialog = window.SearchDialog();
-    const int p = findFromSearchPos(window, dialog.txtSearch->text());
+    const Step step = nextStep(dialog);
+    const QTextCursor hit =
+            window.txt->FindCursor(dialog.txtSearch->text(), step.start, step.end, step.options);
+    const int p = hit.isNull() ? -1 : hit.selectionStart();
     search.SearchPos = p;
     if (p == -1) {
         search.SearchPos = 0;
         return false;
     }
+    selection = hit;
     search.SearchPos = p + dialog.txtReplace->text().size();
     return true;
 }
@@ -119,30 +133,29 @@ QString MissMessage(const QString &text)
     return QStringLiteral("Impossible de trouver \"") + text + QLatin1Char('"');
 }
 
-bool SelectionIs(const RichTextBox &txt, const QString &text, bool matchCase)
+bool SelectionIs(const QTextCursor &selection, const QString &text, bool matchCase)
 {
     if (text.isEmpty())
         return false;
     // Upper case at most triples a length: texts further apart differ, and
     // a selection of the whole document is never copied for nothing.
-    const qsizetype length = txt.SelLength();
+    const qsizetype length = selection.selectionEnd() - selection.selectionStart();
     if (length > 3 * text.size() || text.size() > 3 * length)
         return false;
-    const QString selected = withSpaces(txt.SelText());
+    QString selected = selection.selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    selected = withSpaces(selected);
     if (matchCase)
         return selected == withSpaces(text);
     return selected.toUpper() == withSpaces(text).toUpper();
 }
 
-void ReplaceSelection(RichTextBox &txt, const QString &replacement, bool followSearchPos)
+void ReplaceSelection(QTextCursor &selection, const QString &replacement, bool followSearchPos)
 {
-    const int start = txt.SelStart();
-    const int removed = txt.SelLength();
+    const int start = selection.selectionStart();
+    const int removed = selection.selectionEnd() - start;
     const int inserted = int(replacement.size());
-
-    search.SearchSelecting = true;
-    txt.setSelText(replacement);
-    search.SearchSelecting = false;
+    selection.insertText(replacement);
 
     const int rangeEnd = search.SearchRangeStart + search.SearchRangeLength;
     search.SearchRangeStart = followEdit(search.SearchRangeStart, start, removed, inserted);
