@@ -64,6 +64,10 @@ Search::Search(MainWindow &window) : QDialog(&window), m_window(window)
     setObjectName(QStringLiteral("Search"));
     setWindowTitle(QStringLiteral("Rechercher / remplacer"));
     setModal(false);
+    // A fixed-size tool of the main window: a close box, nothing to
+    // minimize or maximize.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FormBackground);
