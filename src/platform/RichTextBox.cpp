@@ -127,8 +127,17 @@ void RichTextBox::setBackColor(const QColor &color)
 
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
-    if (text.isEmpty() || start < 0 || start > TextLength())
+    const QTextCursor hit = FindCursor(text, start, end, options);
+    if (hit.isNull())
         return -1;
+    setTextCursor(hit);
+    return hit.selectionStart();
+}
+
+QTextCursor RichTextBox::FindCursor(const QString &text, int start, int end, int options) const
+{
+    if (text.isEmpty() || start < 0 || start > TextLength())
+        return QTextCursor();
     QTextDocument::FindFlags flags;
     if (options & WholeWord)
         flags |= QTextDocument::FindWholeWords;
@@ -136,9 +145,8 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
         flags |= QTextDocument::FindCaseSensitively;
     const QTextCursor hit = document()->find(text, start, flags);
     if (hit.isNull() || (end >= 0 && hit.selectionEnd() > end))
-        return -1;
-    setTextCursor(hit);
-    return hit.selectionStart();
+        return QTextCursor();
+    return hit;
 }
 
 bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)

@@ -48,6 +48,9 @@ public:
     // bound), selected in the control; -1 when there is none. An empty text
     // never matches.
     int Find(const QString &text, int start, int end = -1, int options = 0);
+    // The match Find would select, left unselected (a null cursor for none):
+    // for loops that must not scroll the view to every hit.
+    QTextCursor FindCursor(const QString &text, int start, int end = -1, int options = 0) const;
 
     // Plain-text load and save keep the file's encoding and line ends.
     bool LoadFile(const QString &path, TextFile::LoadError *error = nullptr);

@@ -8,12 +8,16 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WindowEffects.h"
+#include "ui/search/Search.h"
+#include "ui/search/SearchEngine.h"
 #include "ui/search/SearchState.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QUrl>
 
 using Globals::doc;
@@ -109,6 +113,8 @@ void MainWindow::Form_Unload(bool &cancel)
     }
     if (settings.SaveOnExit)
         WriteConfigFile(m_env, livePlacement());
+    if (m_search)
+        m_search->hide();
     m_env.exitProgram(0);
 }
 
@@ -142,6 +148,24 @@ void MainWindow::txt_SelChange()
     for (QAction *action :
          {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
         action->setEnabled(selected);
+
+    Search &dialog = SearchDialog();
+    dialog.optSelection->setEnabled(selected);
+    if (dialog.optDown->isChecked())
+        Globals::search.SearchPos = txt->SelStart();
+    // A selection that is merely a hit of the search text keeps the range.
+    if (selected && !SearchEngine::SelectionIs(txt->textCursor(), dialog.txtSearch->text(), false)) {
+        Globals::search.SearchRangeStart = txt->SelStart();
+        Globals::search.SearchRangeLength = txt->SelLength();
+        Globals::search.SearchPos = txt->SelStart();
+    }
+}
+
+Search &MainWindow::SearchDialog()
+{
+    if (!m_search)
+        m_search = new Search(*this);
+    return *m_search;
 }
 
 void MainWindow::txt_OLEDragDrop(const QMimeData *data)

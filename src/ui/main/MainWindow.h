@@ -6,6 +6,7 @@
 class QAction;
 class QMimeData;
 class RichTextBox;
+class Search;
 struct Surroundings;
 struct WindowPlacement;
 
@@ -45,6 +46,10 @@ public:
 
     // A menu item by its control name.
     QAction *item(const QString &name) const;
+
+    // The search dialog: created hidden on first use, then only hidden.
+    Search &SearchDialog();
+    Search *existingSearchDialog() const { return m_search; }
 
     void MenuFichier_Nouveau_Click();
     void MenuFichier_Ouvrir_Click();
@@ -91,4 +96,5 @@ private:
     void createMenuTree();
 
     Surroundings &m_env;
+    Search *m_search = nullptr;
 };

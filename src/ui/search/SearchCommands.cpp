@@ -1,10 +1,44 @@
 #include "ui/commands/MenuCommands.h"
 
-// The search commands open the search dialog, which is not built yet.
+#include "ui/main/MainWindow.h"
+#include "ui/search/Search.h"
+#include "ui/search/SearchEngine.h"
+
+#include <QLineEdit>
+
 namespace MenuCommands {
 
-void EditFind(MainWindow &) {}
-void EditFindNext(MainWindow &) {}
-void EditReplace(MainWindow &) {}
+namespace {
+
+void showSearch(MainWindow &window, const QString &mode)
+{
+    WithTopmostLifted(window, [&] {
+        Search &dialog = window.SearchDialog();
+        dialog.Tag = mode;
+        dialog.showForTag();
+    });
+}
+
+} // namespace
+
+void EditFind(MainWindow &window)
+{
+    showSearch(window, QStringLiteral("Search"));
+}
+
+void EditFindNext(MainWindow &window)
+{
+    // Nothing to search for yet: ask for it instead.
+    if (window.SearchDialog().txtSearch->text().isEmpty()) {
+        showSearch(window, QStringLiteral("Search"));
+        return;
+    }
+    SearchEngine::FindNext(window);
+}
+
+void EditReplace(MainWindow &window)
+{
+    showSearch(window, QStringLiteral("Replace"));
+}
 
 } // namespace MenuCommands

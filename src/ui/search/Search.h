@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class MainWindow;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class Qorvikcmd;
+
+// The one search-and-replace dialog, modeless over the main window. `Tag`
+// ("Search" or "Replace") names the mode it lays itself out for each time it
+// becomes active. It is created once and only ever hidden, so its texts,
+// options and scope outlive each showing; "Rechercher le suivant" uses them
+// while it is hidden.
+class Search : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Search(MainWindow &window);
+
+    // Shows it (or brings it to the front) and lays it out for Tag at once,
+    // whenever the window system gets round to activating it.
+    void showForTag();
+
+    void Form_Activate();
+    void txtSearch_Change();
+    void cmdNext_Click();
+    void cmdReplace_Click();
+    void cmdReplaceAll_Click();
+    void cmdCancel_Click();
+
+    // A check box as a number: 0 unticked, 1 ticked.
+    static int Value(const QCheckBox *box);
+
+    QString Tag;
+
+    QLabel *lblSearch = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QLabel *lblReplace = nullptr;
+    QLineEdit *txtReplace = nullptr;
+    QGroupBox *fraOptions = nullptr;
+    QGroupBox *fraSearchIn = nullptr;
+    QRadioButton *optSelection = nullptr;
+    QRadioButton *optDown = nullptr;
+    QRadioButton *optEverywhere = nullptr;
+    QCheckBox *chkWholeWord = nullptr;
+    QCheckBox *chkCase = nullptr;
+    Qorvikcmd *cmdNext = nullptr;
+    Qorvikcmd *cmdReplace = nullptr;
+    Qorvikcmd *cmdReplaceAll = nullptr;
+    Qorvikcmd *cmdCancel = nullptr;
+
+public slots:
+    // Escape and the close box hide it as "&Annuler" does.
+    void reject() override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createControls();
+    void applyMode(bool replaceMode);
+    // Back to the start of the scope, for a step that does not go on from
+    // the hit selected last.
+    void restartScope();
+    Qorvikcmd *button(const QString &name, const QString &caption, int left, int top);
+    void place(QWidget *widget, int left, int top, int width, int height);
+    // Twips of the form's design to pixels of this screen.
+    int px(int twips) const;
+
+    MainWindow &m_window;
+};
