@@ -10,24 +10,42 @@ for tool in Xvfb openbox xdotool xprop xclip; do
 done
 
 work=$(mktemp -d)
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-sleep 1
 unset QT_QPA_PLATFORM
 export LC_ALL=C.UTF-8
+
+# Each scenario gets a display and a window manager of its own, so that
+# nothing one program leaves behind (focus, grabs, clipboard) reaches the next.
+xvfb=""
+wm=""
+open_display() {
+  close_display
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" \
+    >>"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/display")"
+  openbox >>"$work/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+}
+close_display() {
+  pkill -f "$work/.*/qorvik-notepad" 2>/dev/null
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  wm=""
+  xvfb=""
+}
 
 passed=0
 failed=0
 cleanup() {
-  pkill -f "$work/" 2>/dev/null
-  kill "$wm" "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
+  close_display
+  [ -n "${KEEP_E2E:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -38,11 +56,11 @@ check() { # name, condition result (0 ok)
 
 # A portable copy of its own for each scenario: settings and quick-save
 # files land beside it.
-fresh_copy() {
-  local dir="$work/$1"
+scenario() {
+  open_display
+  dir="$work/$1"
   mkdir -p "$dir"
   cp "$program" "$dir/qorvik-notepad"
-  echo "$dir"
 }
 
 # Waits for a window whose title is exactly $1; prints its id.
@@ -52,6 +70,10 @@ wait_window() {
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
+  done
+  echo "no window \"$1\" among:" >&2
+  for w in $(xdotool search --name . 2>/dev/null); do
+    echo "  $w $(xdotool getwindowname "$w" 2>/dev/null)" >&2
   done
   return 1
 }
@@ -63,37 +85,42 @@ wait_exit() { # pid
 
 start() { # dir, args...
   local dir=$1; shift
-  (cd "$dir" && exec "$dir/qorvik-notepad" "$@" >"$dir/stdout.log" 2>&1) &
+  (cd "$dir" && "$dir/qorvik-notepad" "$@" >"$dir/stdout.log" 2>&1; echo $? >"$dir/exit-code") \
+    >/dev/null 2>&1 &
   echo $!
 }
 
 # 1. A file named on the command line: its name in the caption.
-dir=$(fresh_copy caption)
+scenario caption
 printf 'Bonjour\r\n' >"$dir/mon fichier.txt"
 pid=$(start "$dir" "$dir/mon fichier.txt")
 win=$(wait_window "mon fichier.txt - Qorvik Note Pad")
 check "caption of a file from the command line" $?
-kill "$pid" 2>/dev/null
+pkill -f "$dir/qorvik-notepad"
 
 # 2. Type, then Escape: the text is in the quick-save file and the program ends.
-dir=$(fresh_copy quick)
+scenario quick
 pid=$(start "$dir")
 win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
-xdotool windowactivate --sync "$win" type --delay 20 "Texte sauvé vite"
+xdotool windowactivate --sync "$win" type --delay 20 "Texte sauve vite"
+sleep 0.5
 xdotool key --window "$win" Escape
 wait_exit "$pid"
 check "Escape ends the program" $?
-[ "$(cat "$dir/Quick.txt" 2>/dev/null)" = "Texte sauvé vite" ]
+[ "$(cat "$dir/Quick.txt" 2>/dev/null)" = "Texte sauve vite" ]
 check "Escape wrote the quick-save file" $? "($(cat "$dir/Quick.txt" 2>/dev/null))"
 
 # 3. Type, close by the window manager, answer "Non": no document saved, the
 # settings file written with the window's placement.
-dir=$(fresh_copy close)
+scenario close
 pid=$(start "$dir")
 win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
 xdotool windowactivate --sync "$win" type --delay 20 "brouillon"
+sleep 0.5
+[ -n "${KEEP_E2E:-}" ] && import -window root "$work/before-close.png"
 xdotool key alt+F4
 question=$(wait_window "Qorvik Note Pad")
+[ -n "${KEEP_E2E:-}" ] && import -window root "$work/after-close.png"
 check "closing a modified text asks" $?
 xdotool windowactivate --sync "$question" key alt+n
 wait_exit "$pid"
@@ -108,7 +135,7 @@ check "the text was not saved" $?
 
 # 4. Search: Ctrl+F, a word, the access key of "&Suivant": the hit is
 # selected (read back with Ctrl+C).
-dir=$(fresh_copy search)
+scenario search
 printf 'un chat noir\nune souris grise\n' >"$dir/animaux.txt"
 pid=$(start "$dir" "$dir/animaux.txt")
 win=$(wait_window "animaux.txt - Qorvik Note Pad")
@@ -124,22 +151,24 @@ if [ -n "$dialog" ]; then
   [ "$(xclip -o -selection clipboard 2>/dev/null)" = "souris" ]
   check "Suivant selects the hit" $? "($(xclip -o -selection clipboard 2>/dev/null))"
 fi
-kill "$pid" 2>/dev/null
+pkill -f "$dir/qorvik-notepad"
 
 # 5. A prepared settings file: maximized window and the saved font.
 text_width() { # window id: width in pixels of the dark text in the window
   import -window "$1" "$work/shot.png" 2>/dev/null
-  convert "$work/shot.png" -crop +0+60 -threshold 50% -negate -trim -format '%w' info: 2>/dev/null
+  # Below the menu bar, inside the frame.
+  convert "$work/shot.png" -crop 500x200+3+22 +repage -threshold 50% -negate -trim \
+    -format '%w' info: 2>/dev/null
 }
-dir=$(fresh_copy plain)
+scenario plain
 pid=$(start "$dir")
 win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
 xdotool windowactivate --sync "$win" type --delay 10 "WWWWWWWWWW"
 sleep 0.3
 plain=$(text_width "$win")
-kill "$pid" 2>/dev/null
+pkill -f "$dir/qorvik-notepad"
 
-dir=$(fresh_copy prepared)
+scenario prepared
 printf 'True\r\n 2 \r\n 1500 \r\n 1500 \r\n 7500 \r\n 6000 \r\n-2147483640 \r\n-2147483643 \r\nFalse\r\n 200 \r\nFalse\r\nDejaVu Sans Mono\r\n 20 \r\nTrue\r\nFalse\r\n*.txt\r\n/tmp\r\n' \
   >"$dir/Qorvik Note pad.ini"
 pid=$(start "$dir")
@@ -152,7 +181,7 @@ sleep 0.3
 big=$(text_width "$win")
 [ -n "$plain" ] && [ -n "$big" ] && [ $((big * 10)) -gt $((plain * 15)) ]
 check "prepared settings: the saved font size" $? "(10 pt: $plain px, 20 pt bold: $big px)"
-kill "$pid" 2>/dev/null
+pkill -f "$dir/qorvik-notepad"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
