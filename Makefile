@@ -1,9 +1,11 @@
 # Front door: make run | make test | make bench | make clean
+# Hardening: make test-asan | make fuzz [FUZZ_SECONDS=60]
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FILE ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench clean test-asan fuzz
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,5 +26,23 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && QT_QPA_PLATFORM=offscreen "$$b"; done
 
+# The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
+# leak checks, in build-asan; Qt's own leaks are suppressed.
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQORVIK_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, built with clang in build-fuzz.
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQORVIK_FUZZ=ON \
+	  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz
