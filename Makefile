@@ -1,9 +1,11 @@
 # Front door: make run | make test | make bench | make clean
+# Hardening: make test-asan | make fuzz [FUZZ_SECONDS=60]
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FILE ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench install package clean
+.PHONY: deps configure build run test bench install package clean test-asan fuzz
 PREFIX ?= /usr/local
 
 deps:
@@ -34,5 +36,23 @@ package: deps
 	@cmake --build $(BUILD)-package -j $(JOBS) --target qorvik-notepad qorvik-eval
 	cd $(BUILD)-package && cpack -G DEB
 
+# The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
+# leak checks, in build-asan; Qt's own leaks are suppressed.
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQORVIK_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, built with clang in build-fuzz.
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQORVIK_FUZZ=ON \
+	  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-package
+	rm -rf $(BUILD) $(BUILD)-package build-asan build-fuzz

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth openbox x11-utils xdotool imagemagick poppler-utils
+  clang libclang-rt-14-dev libasan8 libubsan1
 )
 
 missing=()

@@ -113,7 +113,15 @@ double Evaluator::result()
         }
     }
 
-    const double value = SumTerms({0, length});
+    double value = 0;
+    try {
+        value = SumTerms({0, length});
+    } catch (const std::overflow_error &) {
+        // A term may have stored a code before the outermost sum overflowed;
+        // the failed call reports none.
+        m_Error = 0;
+        throw;
+    }
     m_result = value;
     m_Assigned = m_Error == 0;
     return value;

@@ -52,7 +52,8 @@ public:
     // for loops that must not scroll the view to every hit.
     QTextCursor FindCursor(const QString &text, int start, int end = -1, int options = 0) const;
 
-    // Plain-text load and save keep the file's encoding and line ends.
+    // Plain-text load and save keep the file's encoding and line ends. A file
+    // whose text would not fit in the memory left is refused (TooLarge).
     bool LoadFile(const QString &path, TextFile::LoadError *error = nullptr);
     bool SaveFile(const QString &path);
     const TextFormat &fileFormat() const { return m_format; }
@@ -84,6 +85,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    static bool hasRoomFor(const QString &text);
     void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;

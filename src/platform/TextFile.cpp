@@ -365,6 +365,17 @@ LoadError readRegularFile(const QString &path, QByteArray *bytes)
 #endif
 }
 
+// Decode tries UTF-16 and UTF-8 first, so Windows-1252 bytes that start
+// with a UTF-16 mark and have an even length (after line ends were made
+// uniform, or an edit), or whose letters happen to spell valid UTF-8, would
+// read back as other text.
+bool readsBackAsWindows1252(const QByteArray &bytes)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char b) { return uchar(b) < 0x80; });
+    return ascii || Decode(bytes).format.encoding == Encoding::Windows1252;
+}
+
 } // namespace
 
 TextFormat NewDocumentFormat()
@@ -426,11 +437,13 @@ QByteArray Encode(const QString &text, const TextFormat &format, TextFormat *use
     QByteArray bytes;
     switch (format.encoding) {
     case Encoding::Windows1252:
-        if (std::optional<QByteArray> encoded = encodeWindows1252(text, lineEnd)) {
+        if (std::optional<QByteArray> encoded = encodeWindows1252(text, lineEnd);
+            encoded && readsBackAsWindows1252(*encoded)) {
             bytes = std::move(*encoded);
             break;
         }
-        // UTF-8 keeps whatever Windows-1252 cannot hold.
+        // UTF-8 keeps whatever Windows-1252 cannot hold, or could not hold
+        // so that it reads back the same.
         actual.encoding = Encoding::Utf8;
         actual.byteOrderMark = false;
         bytes = encodeUtf8(text, false, lineEnd);

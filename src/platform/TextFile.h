@@ -42,8 +42,8 @@ constexpr qint64 MaxFileSize = qint64(512) << 20;
 TextFormat NewDocumentFormat();
 DecodedText Decode(const QByteArray &bytes);
 // The bytes for text in format; when the format's 8-bit encoding cannot
-// represent a character of text, UTF-8 (no mark) is used instead and *used
-// (if given) says so.
+// represent a character of text, or its bytes would be read back in another
+// encoding, UTF-8 (no mark) is used instead and *used (if given) says so.
 QByteArray Encode(const QString &text, const TextFormat &format, TextFormat *used = nullptr);
 
 enum class LoadError { None, NotARegularFile, CannotRead, TooLarge };

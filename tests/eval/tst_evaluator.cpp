@@ -291,6 +291,7 @@ void TestEvaluator::callOverflow_data()
     QTest::addColumn<bool>("inSetter");
     QTest::newRow("outermost sum") << "10^308+10^308" << false;
     QTest::newRow("outermost difference") << "-10^308-10^308" << false;
+    QTest::newRow("after a term with a syntax error") << "10^308+10^308A" << false;
     QTest::newRow("after a deep group")
         << nested(QStringLiteral("("), QStringLiteral("10^308"), 16000) + QStringLiteral("+10^308")
         << false;

@@ -150,26 +150,32 @@ void TestTextFile::readAndWriteBack()
 
 void TestTextFile::windows1252GainsCharacter_data()
 {
-    QTest::addColumn<QString>("added");
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("text"); // the edited text, saved over the original
     QTest::addColumn<Encoding>("encoding");
 
-    QTest::newRow("Esperanto letter") << QStringLiteral("ĉ") << Encoding::Utf8;
-    QTest::newRow("emoji") << QStringLiteral("\U0001F600") << Encoding::Utf8;
-    QTest::newRow("C1 control without byte") << QStringLiteral("\u0085") << Encoding::Utf8;
-    QTest::newRow("euro sign") << QStringLiteral("€") << Encoding::Windows1252;
+    const QByteArray cafe = "caf\xE9\r\n";
+    QTest::newRow("Esperanto letter") << cafe << QStringLiteral("café\nĉ\n") << Encoding::Utf8;
+    QTest::newRow("emoji") << cafe << QStringLiteral("café\n\U0001F600\n") << Encoding::Utf8;
+    QTest::newRow("C1 control without byte") << cafe << QStringLiteral("café\n\u0085\n") << Encoding::Utf8;
+    QTest::newRow("euro sign") << cafe << QStringLiteral("café\n€\n") << Encoding::Windows1252;
+    // Bytes that another encoding would claim on the next load.
+    QTest::newRow("letters spelling UTF-8") << cafe << QStringLiteral("Ã©\n") << Encoding::Utf8;
+    QTest::newRow("UTF-16 mark, even length")
+            << QByteArray("\xFF\xFE" "a\r\n") << QStringLiteral("ÿþab\n") << Encoding::Utf8;
 }
 
 void TestTextFile::windows1252GainsCharacter()
 {
-    QFETCH(QString, added);
+    QFETCH(QByteArray, original);
+    QFETCH(QString, text);
     QFETCH(Encoding, encoding);
 
     const QString path = m_dir.filePath(QStringLiteral("ancien.txt"));
-    QVERIFY(writeBytes(path, "caf\xE9\r\n"));
+    QVERIFY(writeBytes(path, original));
     const std::optional<DecodedText> loaded = TextFile::Load(path);
     QVERIFY(loaded && loaded->format.encoding == Encoding::Windows1252);
 
-    const QString text = loaded->text + added + QStringLiteral("\n");
     TextFormat format = loaded->format;
     QVERIFY(TextFile::Save(path, text, &format));
     QCOMPARE(format.encoding, encoding);

@@ -1,0 +1,190 @@
+#include "app/ConfigFile.h"
+#include "app/Document.h"
+#include "app/Globals.h"
+#include "platform/RichTextBox.h"
+#include "support/TestEnv.h"
+#include "ui/main/MainWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using Globals::doc;
+using Globals::settings;
+
+namespace {
+
+const QString SaveFailure = QStringLiteral("Impossible de sauvegarder ce fichier !");
+const QString ConfigFailure = QStringLiteral("Impossible de sauvegarder le fichier INI !");
+
+// What the user does that writes a file.
+enum class Action { Save, QuickSave, SaveConfiguration, Close };
+
+struct Fixture
+{
+    Fixture()
+    {
+        window = std::make_unique<MainWindow>(t.env);
+        window->Form_Load();
+        window->Form_Activate();
+    }
+
+    TestEnv t;
+    std::unique_ptr<MainWindow> window;
+};
+
+bool warnedOnce(const FakeMessageBox &box, const QString &text)
+{
+    return box.shown.size() == 1 && box.shown[0].text == text
+           && box.shown[0].icon == MessageBox::Icon::Exclamation
+           && box.shown[0].buttons == MessageBox::Buttons::Ok
+           && box.shown[0].title == Globals::ProductTitle;
+}
+
+// A text of many lines with accented letters, about size bytes in UTF-8.
+QString largeText(int size, QChar mark)
+{
+    const QString line = QString(mark) + QStringLiteral(" Été, œuvre à 10 € — ligne\n");
+    return line.repeated(size / int(line.toUtf8().size()));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Action)
+
+class TestWriteFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileSizeLimitKeepsPreviousFile_data();
+    void fileSizeLimitKeepsPreviousFile();
+    void killedSaveLeavesOldOrNew();
+};
+
+void TestWriteFaults::fileSizeLimitKeepsPreviousFile_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("Enregistrer") << Action::Save << SaveFailure;
+    QTest::newRow("Escape quick-save") << Action::QuickSave << SaveFailure;
+    QTest::newRow("Enregistrer la configuration") << Action::SaveConfiguration << ConfigFailure;
+    QTest::newRow("settings written at close") << Action::Close << ConfigFailure;
+}
+
+// The write really fails (the system refuses to grow the file past the
+// limit): the previous file stays byte for byte, the exact warning is shown,
+// and the text is still there.
+void TestWriteFaults::fileSizeLimitKeepsPreviousFile()
+{
+    QFETCH(Action, action);
+    QFETCH(QString, warning);
+    Fixture f;
+    const QString document = f.t.file(QStringLiteral("lettre.txt"));
+    const QString quick = Document::QuickSavePath(f.t.env.programDir);
+    const QString config = ConfigFile::Path(f.t.env.programDir);
+    const QByteArray old = "contenu d'avant\r\n";
+    for (const QString &path : {document, quick, config})
+        QVERIFY(writeBytes(path, old));
+    QString opened = document;
+    QVERIFY(Document::OpenDocument(*f.window, opened));
+    f.window->txt->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
+    settings.DefaultDir = QString(400, QLatin1Char('d'));
+    const QString text = f.window->txt->Text();
+
+    const int code = runWithFileSizeLimit(64, [&] {
+        switch (action) {
+        case Action::Save:
+            f.window->MenuFichier_Enregistrer_Click();
+            break;
+        case Action::QuickSave:
+            QTest::keyClick(f.window->txt, Qt::Key_Escape);
+            break;
+        case Action::SaveConfiguration:
+            f.window->MenuFormat_EnregistrerConfiguration_Click();
+            break;
+        case Action::Close:
+            f.t.messageBox.script(MessageBox::Answer::No);
+            f.window->MenuFichier_Quitter_Click();
+            f.t.messageBox.shown.removeFirst(); // the save question
+            break;
+        }
+        const bool warned = warnedOnce(f.t.messageBox, warning);
+        const bool textKept = f.window->txt->Text() == text || action == Action::Close;
+        const bool exited = f.t.exitCalls > 0;
+        return (warned ? 0 : 1) | (textKept ? 0 : 2) | (exited != (action == Action::Close) ? 4 : 0)
+               | (doc.DocSaved && action == Action::Save ? 8 : 0);
+    });
+
+    QCOMPARE(code, 0);
+    for (const QString &path : {document, quick, config})
+        QCOMPARE(readBytes(path), old);
+}
+
+// A child saving a large document over and over is killed at random moments:
+// the file is always the old one or the new one, whole, never a mix or a
+// truncation.
+void TestWriteFaults::killedSaveLeavesOldOrNew()
+{
+    Fixture f;
+    const QString path = f.t.file(QStringLiteral("grand document.txt"));
+    const QByteArray old = largeText(3 << 20, u'A').toUtf8().replace("\n", "\r\n");
+    QVERIFY(writeBytes(path, old));
+    QString opened = path;
+    QVERIFY(Document::OpenDocument(*f.window, opened));
+    f.window->txt->setText(largeText(5 << 20, u'B'));
+    const QByteArray fresh = f.window->txt->Text().toUtf8().replace("\n", "\r\n");
+
+    // One save's duration, to spread the kills over a few saves.
+    const QString probe = f.t.file(QStringLiteral("mesure.txt"));
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(f.window->txt->SaveFile(probe));
+    const qint64 saveMs = std::max<qint64>(timer.elapsed(), 5);
+    QCOMPARE(readBytes(probe), fresh);
+
+    QRandomGenerator random(20261207);
+    int oldSeen = 0;
+    int freshSeen = 0;
+    for (int round = 0; round < 20; ++round) {
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            ::close(ready[0]);
+            const char go = 1;
+            [[maybe_unused]] const ssize_t n = ::write(ready[1], &go, 1);
+            for (;;)
+                Document::SaveDocument(*f.window, doc.DocPath);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        QCOMPARE(::read(ready[0], &go, 1), ssize_t(1));
+        ::close(ready[0]);
+        QTest::qSleep(int(random.bounded(saveMs * 3)));
+        QCOMPARE(::kill(child, SIGKILL), 0);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+
+        const QByteArray now = readBytes(path);
+        QVERIFY2(now == old || now == fresh,
+                 qPrintable(QStringLiteral("round %1: %2 bytes, neither old nor new")
+                                    .arg(round).arg(now.size())));
+        (now == old ? oldSeen : freshSeen)++;
+        QVERIFY(writeBytes(path, old)); // the next round starts from the old file again
+    }
+    qInfo("kills that left the old file: %d, the new one: %d; temporary files left: %lld",
+          oldSeen, freshSeen,
+          qint64(QDir(f.t.dir.path()).entryList(QDir::Files | QDir::Hidden).size() - 2));
+}
+
+QTEST_MAIN(TestWriteFaults)
+#include "tst_writefaults.moc"
