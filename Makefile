@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FILE ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench install package clean test-asan fuzz
+.PHONY: deps configure build run test bench install package screenshots clean test-asan fuzz
 PREFIX ?= /usr/local
 
 deps:
@@ -29,6 +29,10 @@ bench: configure
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The README's pictures, taken from the real program under Xvfb.
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD)/src/qorvik-notepad docs
 
 # A Debian package of an installation under /usr.
 package: deps

@@ -127,7 +127,10 @@ int Qorvikcmd::HimetricFromTwips(int twips)
 
 QFont Qorvikcmd::DesignFont(const QString &family, qreal pointSize)
 {
-    QFont font(family);
+    QFont font;
+    // Where the family is missing, a face of Arial's metrics keeps the
+    // captions inside the boxes the forms were laid out for.
+    font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPointSizeF(pointSize);
     font.setStyleHint(QFont::SansSerif);
     return font;
