@@ -6,27 +6,17 @@
 #include "platform/CommonDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
+#include "platform/WaitCursor.h"
 #include "ui/main/MainWindow.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 namespace {
 
 using Globals::doc;
 using Globals::settings;
-
-// The hourglass while a file is read or written, restored on every path out.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 // Shows the open or save dialog; the chosen path goes into path and its
 // folder becomes the default folder.

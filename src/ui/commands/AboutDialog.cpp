@@ -1,7 +1,5 @@
 #include "ui/commands/AboutDialog.h"
 
-#include "app/Conversion.h"
-#include "controls/button/PropertyBag.h"
 #include "controls/button/Qorvikcmd.h"
 
 #include <QDate>
@@ -10,8 +8,6 @@
 #include <QPainter>
 
 namespace {
-
-const QColor FormBackground(239, 231, 206);
 
 // The still picture: a sheet of ruled paper with a pencil, and the name.
 QPixmap aboutPicture(const QSize &size)
@@ -67,25 +63,18 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, qreal p
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget *parent)
+    : Form(parent, QStringLiteral("About"), QStringLiteral(" A propos de Qorvik Note Pad 1.2"))
 {
-    setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral(" A propos de Qorvik Note Pad 1.2"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormBackground);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
-    setFixedSize(px(4680), px(3540));
+    setClientSize(4680, 3540);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rect(360, 120, 3060, 1260));
+    Image1->setGeometry(twips(360, 120, 3060, 1260));
     Image1->setPixmap(aboutPicture(Image1->size()));
 
     lblVersion = label(this, QStringLiteral("lblVersion"), QStringLiteral("Version : 1.2"), 6.75);
-    lblVersion->setGeometry(rect(3600, 1200, 990, 180));
+    lblVersion->setGeometry(twips(3600, 1200, 990, 180));
 
     lblCommentary = label(this, QStringLiteral("lblCommentary"),
                           QStringLiteral("Qorvik Note Pad est un bloc-notes simple et rapide pour "
@@ -94,21 +83,17 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
                                          "recherche et remplace, imprime, et retient vos "
                                          "préférences."),
                           8.25);
-    lblCommentary->setGeometry(rect(120, 1680, 4470, 1095));
+    lblCommentary->setGeometry(twips(120, 1680, 4470, 1095));
 
     lblAuthor = label(this, QStringLiteral("lblAuthor"),
                       QStringLiteral("Conçu et réalisé par Qorvik Corporation, © %1.")
                               .arg(QDate::currentDate().year()),
                       8.25);
-    lblAuthor->setGeometry(rect(240, 3000, 2895, 495));
+    lblAuthor->setGeometry(twips(240, 3000, 2895, 495));
 
-    cmdOk = Qorvikcmd::Load(this, QStringLiteral("cmdOk"),
-                            {{QStringLiteral("_extentx"), Qorvikcmd::HimetricFromTwips(1095)},
-                             {QStringLiteral("_extenty"), Qorvikcmd::HimetricFromTwips(375)},
-                             {QStringLiteral("caption"), QStringLiteral("&OK")},
-                             {QStringLiteral("font"),
-                              Qorvikcmd::DesignFont(QStringLiteral("MS Sans Serif"), 8.25)}});
-    cmdOk->move(px(3480), px(3120));
+    cmdOk = loadButton(QStringLiteral("cmdOk"), QStringLiteral("&OK"),
+                       Qorvikcmd::DesignFont(QStringLiteral("MS Sans Serif"), 8.25),
+                       QRect(3480, 3120, 1095, 375));
     connect(cmdOk, &Qorvikcmd::Click, this, &AboutDialog::cmdOk_Click);
     cmdOk->setFocus();
 }
@@ -125,20 +110,10 @@ void AboutDialog::paintEvent(QPaintEvent *event)
     // Shape1: the blue frame around the picture.
     p.setPen(QColor(0, 0, 255));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(rect(240, 60, 3255, 1395).adjusted(0, 0, -1, -1));
+    p.drawRect(twips(240, 60, 3255, 1395).adjusted(0, 0, -1, -1));
     // Line1: an engraved separator across the whole width.
     p.setPen(QColor(128, 128, 128));
     p.drawLine(px(-120), px(2820), px(5040), px(2820));
     p.setPen(Qt::white);
     p.drawLine(px(-120), px(2835), px(5040), px(2835));
-}
-
-int AboutDialog::px(int twips) const
-{
-    return Conversion::TwipsToPixels(twips, logicalDpiX());
-}
-
-QRect AboutDialog::rect(int left, int top, int width, int height) const
-{
-    return QRect(px(left), px(top), px(width), px(height));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Form.h"
 
 class QLabel;
 class Qorvikcmd;
@@ -8,7 +8,7 @@ class Qorvikcmd;
 // The about box: a picture framed in blue, the version, a few words on the
 // program, an engraved separator, the credit line and "&OK". Created anew
 // for each showing, modal over the main window.
-class AboutDialog : public QDialog
+class AboutDialog : public Form
 {
     Q_OBJECT
 
@@ -25,9 +25,4 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-
-private:
-    // Twips of the form's design to pixels of this screen.
-    int px(int twips) const;
-    QRect rect(int left, int top, int width, int height) const;
 };

@@ -23,7 +23,6 @@ using Globals::settings;
 
 namespace {
 
-const QColor FormBackground(239, 231, 206);
 const QString DesignFamily = QStringLiteral("Verdana");
 
 // Check boxes hold 0 (unticked), 1 (ticked) or 2 (greyed).
@@ -44,50 +43,43 @@ void setCheckValue(QCheckBox &box, quint8 value)
 } // namespace
 
 Preferences::Preferences(MainWindow &window)
-    : QDialog(&window)
+    : Form(&window, QStringLiteral("Preferences"), QStringLiteral("Préférences"))
     , ComDlg(window.env().newCommonDialog())
     , m_window(window)
 {
-    setObjectName(QStringLiteral("Preferences"));
-    setWindowTitle(QStringLiteral("Préférences"));
-    // A fixed dialog: a title and a close box, nothing to minimize or maximize.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormBackground);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
-    setFixedSize(px(4335), px(3780));
+    setClientSize(4335, 3780);
 
     lblTextColor = label(QStringLiteral("lblTextColor"), QStringLiteral("Couleur du texte :"), 8.25,
-                         rect(270, 360, 1575, 195), Qt::AlignRight);
+                         twips(270, 360, 1575, 195), Qt::AlignRight);
     cmdTextColor = new ColorSwatch(this);
     cmdTextColor->setObjectName(QStringLiteral("cmdTextColor"));
-    cmdTextColor->setGeometry(rect(2760, 240, 735, 495));
+    cmdTextColor->setGeometry(twips(2760, 240, 735, 495));
 
     lblTextBackgroundColor = label(QStringLiteral("lblTextBackgroundColor"),
                                    QStringLiteral("Couleur de fond du texte :"), 8.25,
-                                   rect(255, 960, 2280, 195), Qt::AlignRight);
+                                   twips(255, 960, 2280, 195), Qt::AlignRight);
     cmdTextBackgroundColor = new ColorSwatch(this);
     cmdTextBackgroundColor->setObjectName(QStringLiteral("cmdTextBackgroundColor"));
-    cmdTextBackgroundColor->setGeometry(rect(2730, 840, 735, 495));
+    cmdTextBackgroundColor->setGeometry(twips(2730, 840, 735, 495));
 
     lblFileFilter = label(QStringLiteral("lblFileFilter"), QStringLiteral("Filtre de fichiers :"), 8.25,
-                          rect(75, 1605, 1455, 255), Qt::AlignRight);
-    txtFileFilter = textBox(QStringLiteral("txtFileFilter"), rect(1537, 1560, 2775, 315));
+                          twips(75, 1605, 1455, 255), Qt::AlignRight);
+    txtFileFilter = textBox(QStringLiteral("txtFileFilter"), twips(1537, 1560, 2775, 315));
 
     chkTransparency = checkBox(QStringLiteral("chkTransparency"),
-                               QStringLiteral("Transparence activée     =>"), rect(240, 2280, 2415, 255));
-    txtTransparency = textBox(QStringLiteral("txtTransparency"), rect(2730, 2280, 615, 285));
+                               QStringLiteral("Transparence activée     =>"), twips(240, 2280, 2415, 255));
+    txtTransparency = textBox(QStringLiteral("txtTransparency"), twips(2730, 2280, 615, 285));
     lblTransparency = label(QStringLiteral("lblTransparency"), QStringLiteral("( 0 à 255 )"), 6.75,
-                            rect(3450, 2310, 855, 255), Qt::AlignLeft);
+                            twips(3450, 2310, 855, 255), Qt::AlignLeft);
 
     chkAlwaysVisible = checkBox(QStringLiteral("chkAlwaysVisible"),
-                                QStringLiteral("Bloc-notes toujours visible"), rect(240, 2640, 2415, 255));
+                                QStringLiteral("Bloc-notes toujours visible"), twips(240, 2640, 2415, 255));
 
-    cmdOk = button(QStringLiteral("cmdOk"), QStringLiteral("&OK"), 480, 3240, 1335, 375);
-    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("&Annuler"), 2520, 3240, 1455, 375);
+    const QFont buttonFont = Qorvikcmd::DesignFont(DesignFamily, 8.25);
+    cmdOk = loadButton(QStringLiteral("cmdOk"), QStringLiteral("&OK"), buttonFont,
+                       QRect(480, 3240, 1335, 375));
+    cmdCancel = loadButton(QStringLiteral("cmdCancel"), QStringLiteral("&Annuler"), buttonFont,
+                           QRect(2520, 3240, 1455, 375));
 
     setTabOrder(cmdTextColor, cmdTextBackgroundColor);
     setTabOrder(cmdTextBackgroundColor, txtFileFilter);
@@ -188,16 +180,6 @@ bool Preferences::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-int Preferences::px(int twips) const
-{
-    return Conversion::TwipsToPixels(twips, logicalDpiX());
-}
-
-QRect Preferences::rect(int left, int top, int width, int height) const
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
 QLabel *Preferences::label(const QString &name, const QString &text, qreal points, const QRect &area,
                            Qt::Alignment alignment)
 {
@@ -236,14 +218,3 @@ QLineEdit *Preferences::textBox(const QString &name, const QRect &area)
     return box;
 }
 
-Qorvikcmd *Preferences::button(const QString &name, const QString &caption, int left, int top,
-                               int width, int height)
-{
-    Qorvikcmd *b = Qorvikcmd::Load(this, name,
-                                   {{QStringLiteral("_extentx"), Qorvikcmd::HimetricFromTwips(width)},
-                                    {QStringLiteral("_extenty"), Qorvikcmd::HimetricFromTwips(height)},
-                                    {QStringLiteral("caption"), caption},
-                                    {QStringLiteral("font"), Qorvikcmd::DesignFont(DesignFamily, 8.25)}});
-    b->move(px(left), px(top));
-    return b;
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Form.h"
 
 #include <memory>
 
@@ -17,7 +17,7 @@ class Qorvikcmd;
 // from the settings when created; OK stores them and applies them to the
 // main window at once, any other way out stores nothing. Created anew for
 // each showing, modal over the main window.
-class Preferences : public QDialog
+class Preferences : public Form
 {
     Q_OBJECT
 
@@ -53,15 +53,10 @@ protected:
 
 private:
     void pickColor(ColorSwatch &swatch);
-    // Twips of the form's design to pixels of this screen.
-    int px(int twips) const;
-    QRect rect(int left, int top, int width, int height) const;
     QLabel *label(const QString &name, const QString &text, qreal points, const QRect &area,
                   Qt::Alignment alignment);
     QCheckBox *checkBox(const QString &name, const QString &text, const QRect &area);
     QLineEdit *textBox(const QString &name, const QRect &area);
-    Qorvikcmd *button(const QString &name, const QString &caption, int left, int top, int width,
-                      int height);
 
     MainWindow &m_window;
 };

@@ -7,6 +7,7 @@
 #include "controls/button/Qorvikcmd.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
+#include "platform/WaitCursor.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/SearchEngine.h"
 #include "ui/search/SearchState.h"
@@ -24,7 +25,6 @@ using Globals::search;
 
 namespace {
 
-const QColor FormBackground(239, 231, 206);
 constexpr int ClientWidth = 5640;
 // The form heights below are outer ones; the design's title bar and borders
 // take this much of them.
@@ -48,33 +48,15 @@ struct ModeLayout
 constexpr ModeLayout SearchMode{"Rechercher", false, 600, 975, 1100, 2895, 720, 600, 2280};
 constexpr ModeLayout ReplaceMode{"Remplacer", true, 1560, 1215, 1335, 2655, 1080, 960, 2625};
 
-class Hourglass
-{
-public:
-    Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
-    Hourglass(const Hourglass &) = delete;
-    Hourglass &operator=(const Hourglass &) = delete;
-};
 
 } // namespace
 
-Search::Search(MainWindow &window) : QDialog(&window), m_window(window)
+Search::Search(MainWindow &window)
+    : Form(&window, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")), m_window(window)
 {
-    setObjectName(QStringLiteral("Search"));
-    setWindowTitle(QStringLiteral("Rechercher / remplacer"));
     setModal(false);
-    // A fixed-size tool of the main window: a close box, nothing to
-    // minimize or maximize.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, FormBackground);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
     setFont(Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25));
-    setFixedSize(px(ClientWidth), px(2145));
+    setClientSize(ClientWidth, 2145);
     createControls();
 }
 
@@ -132,10 +114,14 @@ void Search::createControls()
     chkCase = check("chkCase", QStringLiteral("Respecter la casse"));
     place(chkCase, 240, 1575, 1935, 255);
 
-    cmdNext = button(QStringLiteral("cmdNext"), QStringLiteral("&Suivant"), 4080, 120);
-    cmdReplace = button(QStringLiteral("cmdReplace"), QStringLiteral("&Remplacer"), 4080, 600);
-    cmdReplaceAll = button(QStringLiteral("cmdReplaceAll"), QStringLiteral("Remplacer &tout"), 4080, 1080);
-    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("&Annuler"), 4080, 1560);
+    const QFont buttonFont = Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25);
+    auto button = [&](const char *name, const QString &caption, int top) {
+        return loadButton(QLatin1String(name), caption, buttonFont, QRect(4080, top, 1455, 375));
+    };
+    cmdNext = button("cmdNext", QStringLiteral("&Suivant"), 120);
+    cmdReplace = button("cmdReplace", QStringLiteral("&Remplacer"), 600);
+    cmdReplaceAll = button("cmdReplaceAll", QStringLiteral("Remplacer &tout"), 1080);
+    cmdCancel = button("cmdCancel", QStringLiteral("&Annuler"), 1560);
 
     const QList<QWidget *> tabOrder{txtSearch,     txtReplace,   optSelection, optDown,
                                     optEverywhere, chkWholeWord, chkCase,      cmdNext,
@@ -148,18 +134,6 @@ void Search::createControls()
     connect(cmdReplace, &Qorvikcmd::Click, this, &Search::cmdReplace_Click);
     connect(cmdReplaceAll, &Qorvikcmd::Click, this, &Search::cmdReplaceAll_Click);
     connect(cmdCancel, &Qorvikcmd::Click, this, &Search::cmdCancel_Click);
-}
-
-Qorvikcmd *Search::button(const QString &name, const QString &caption, int left, int top)
-{
-    Qorvikcmd *cmd = Qorvikcmd::Load(
-            this, name,
-            {{QStringLiteral("_extentx"), Qorvikcmd::HimetricFromTwips(1455)},
-             {QStringLiteral("_extenty"), Qorvikcmd::HimetricFromTwips(375)},
-             {QStringLiteral("caption"), caption},
-             {QStringLiteral("font"), Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25)}});
-    cmd->move(px(left), px(top));
-    return cmd;
 }
 
 void Search::showForTag()
@@ -206,7 +180,7 @@ void Search::applyMode(bool replaceMode)
     place(optEverywhere, 2520, mode.fraSearchInTop + 240, 1335, 255);
     place(optDown, 2520, mode.fraSearchInTop + 480, 1335, 255);
     place(optSelection, 2520, mode.fraSearchInTop + 720, 1335, 255);
-    setFixedSize(px(ClientWidth), px(mode.formHeight - NonClientHeight));
+    setClientSize(ClientWidth, mode.formHeight - NonClientHeight);
 }
 
 void Search::txtSearch_Change()
@@ -226,7 +200,7 @@ void Search::cmdNext_Click()
 {
     if (!SearchEngine::SelectionIs(m_window.txt->textCursor(), txtSearch->text(), Value(chkCase) == 1))
         restartScope();
-    Hourglass wait;
+    WaitCursor wait;
     SearchEngine::FindNext(m_window);
 }
 
@@ -236,7 +210,7 @@ void Search::cmdReplace_Click()
     const QString text = txtSearch->text();
     if (!SearchEngine::SelectionIs(txt.textCursor(), text, true))
         restartScope();
-    Hourglass wait;
+    WaitCursor wait;
     QTextCursor selection = txt.textCursor();
     if (SearchEngine::SelectionIs(selection, text, false)) {
         search.SearchSelecting = true;
@@ -255,7 +229,7 @@ void Search::cmdReplaceAll_Click()
     restartScope();
     int count = 0;
     {
-        Hourglass wait;
+        WaitCursor wait;
         search.SearchSelecting = true;
         QTextCursor selection = txt.textCursor();
         // One undo step for the lot, and no re-layout per replacement.
@@ -322,10 +296,5 @@ void Search::changeEvent(QEvent *event)
 
 void Search::place(QWidget *widget, int left, int top, int width, int height)
 {
-    widget->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-int Search::px(int twips) const
-{
-    return Conversion::TwipsToPixels(twips, logicalDpiX());
+    widget->setGeometry(twips(left, top, width, height));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/Form.h"
 #include <QString>
 
 class MainWindow;
@@ -16,7 +16,7 @@ class Qorvikcmd;
 // becomes active. It is created once and only ever hidden, so its texts,
 // options and scope outlive each showing; "Rechercher le suivant" uses them
 // while it is hidden.
-class Search : public QDialog
+class Search : public Form
 {
     Q_OBJECT
 
@@ -68,10 +68,7 @@ private:
     // Back to the start of the scope, for a step that does not go on from
     // the hit selected last.
     void restartScope();
-    Qorvikcmd *button(const QString &name, const QString &caption, int left, int top);
     void place(QWidget *widget, int left, int top, int width, int height);
-    // Twips of the form's design to pixels of this screen.
-    int px(int twips) const;
 
     MainWindow &m_window;
 };
