@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
@@ -163,6 +164,7 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         if (decoded && hasRoomFor(decoded->text)) {
             m_format = decoded->format;
             setPlainText(decoded->text);
+            keepLongLinesLaidOut();
             return true;
         }
         if (decoded && error)
@@ -175,6 +177,18 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         clear();
     }
     return false;
+}
+
+void RichTextBox::keepLongLinesLaidOut()
+{
+    // Qt drops a line's layout data once it is laid out and rebuilds it for
+    // every paint of the caret: on a line of megabytes, each blink would
+    // cost a good part of a second. Such lines keep their data.
+    constexpr int LongLine = 64 * 1024;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (block.length() > LongLine)
+            block.layout()->setCacheEnabled(true);
+    }
 }
 
 bool RichTextBox::hasRoomFor(const QString &text)

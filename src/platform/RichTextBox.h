@@ -89,6 +89,7 @@ private:
     void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;
+    void keepLongLinesLaidOut();
 
     TextFormat m_format;
     QList<QKeySequence> m_reserved;

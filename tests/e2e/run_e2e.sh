@@ -87,7 +87,8 @@ if [ -n "$dialog" ]; then
 fi
 pkill -f "$dir/qorvik-notepad"
 
-# 5. A prepared settings file: maximized window and the saved font.
+# 5. A prepared settings file: maximized window, the saved font, translucent
+# at opacity 128 and above other windows.
 text_width() { # window id: width in pixels of the dark text in the window
   import -window "$1" "$work/shot.png" 2>/dev/null
   # Below the menu bar, inside the frame.
@@ -103,13 +104,18 @@ plain=$(text_width "$win")
 pkill -f "$dir/qorvik-notepad"
 
 scenario prepared
-printf 'True\r\n 2 \r\n 1500 \r\n 1500 \r\n 7500 \r\n 6000 \r\n-2147483640 \r\n-2147483643 \r\nFalse\r\n 200 \r\nFalse\r\nDejaVu Sans Mono\r\n 20 \r\nTrue\r\nFalse\r\n*.txt\r\n/tmp\r\n' \
+printf 'True\r\n 2 \r\n 1500 \r\n 1500 \r\n 7500 \r\n 6000 \r\n-2147483640 \r\n-2147483643 \r\nTrue\r\n 128 \r\nTrue\r\nDejaVu Sans Mono\r\n 20 \r\nTrue\r\nFalse\r\n*.txt\r\n/tmp\r\n' \
   >"$dir/Qorvik Note pad.ini"
 pid=$(start "$dir")
 win=$(wait_window "Sans titre.txt - Qorvik Note Pad")
 sleep 0.5
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ
 check "prepared settings: maximized" $? "($(xprop -id "$win" _NET_WM_STATE))"
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE
+check "prepared settings: above other windows" $? "($(xprop -id "$win" _NET_WM_STATE))"
+# 128/255 of the full 32-bit opacity: 0x80808080.
+xprop -id "$win" _NET_WM_WINDOW_OPACITY | grep -q '= 2155905152$'
+check "prepared settings: translucent at 128" $? "($(xprop -id "$win" _NET_WM_WINDOW_OPACITY))"
 xdotool windowactivate --sync "$win" type --delay 10 "WWWWWWWWWW"
 sleep 0.3
 big=$(text_width "$win")
