@@ -25,7 +25,9 @@ test: build
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
+	done
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
