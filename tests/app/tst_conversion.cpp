@@ -58,9 +58,9 @@ void TestConversion::stripQuotes_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stripped");
-    QTest::newRow("quoted path and more") << "\"/tmp/a b.txt\" -x" << "/tmp/a b.txt";
-    QTest::newRow("unquoted keeps everything") << "/tmp/a b.txt -x" << "/tmp/a b.txt -x";
-    QTest::newRow("never closed") << "\"/tmp/a b.txt" << "";
+    QTest::newRow("quoted path and more") << "\"/home/anne/a b.txt\" -x" << "/home/anne/a b.txt";
+    QTest::newRow("unquoted keeps everything") << "/home/anne/a b.txt -x" << "/home/anne/a b.txt -x";
+    QTest::newRow("never closed") << "\"/home/anne/a b.txt" << "";
     QTest::newRow("two quotes") << "\"\"" << "";
     QTest::newRow("empty") << "" << "";
     QTest::newRow("quote later") << "a\"b\"" << "a\"b\"";
