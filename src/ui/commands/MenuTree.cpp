@@ -120,11 +120,8 @@ void MainWindow::createMenuTree()
             menu->addSeparator()->setObjectName(name);
             break;
         case Level::Item: {
-            QAction *action = findChild<QAction *>(name, Qt::FindDirectChildrenOnly);
-            if (!action) {
-                action = new QAction(caption, this);
-                action->setObjectName(name);
-            }
+            auto *action = new QAction(caption, this);
+            action->setObjectName(name);
             action->setIcon(MenuPicture(name));
             action->setIconVisibleInMenu(!action->icon().isNull());
             if (!entry.key.isEmpty()) {
@@ -139,9 +136,20 @@ void MainWindow::createMenuTree()
         }
         }
     }
-    findChild<QAction *>(QStringLiteral("fr"))->setCheckable(true);
-    findChild<QAction *>(QStringLiteral("fr"))->setChecked(true);
+    item(QStringLiteral("fr"))->setCheckable(true);
+    item(QStringLiteral("fr"))->setChecked(true);
     txt->reserveShortcuts(keys);
+
+    // The items that follow the document and the selection; nothing to undo
+    // and nothing selected yet.
+    MenuEdition_Annuler = item(QStringLiteral("MenuEdition_Annuler"));
+    MenuEdition_Couper = item(QStringLiteral("MenuEdition_Couper"));
+    MenuEdition_Copier = item(QStringLiteral("MenuEdition_Copier"));
+    MenuEdition_Isoler = item(QStringLiteral("MenuEdition_Isoler"));
+    MenuEdition_Supprimer = item(QStringLiteral("MenuEdition_Supprimer"));
+    for (QAction *action : {MenuEdition_Annuler, MenuEdition_Couper, MenuEdition_Copier,
+                            MenuEdition_Isoler, MenuEdition_Supprimer})
+        action->setEnabled(false);
 }
 
 QAction *MainWindow::item(const QString &name) const

@@ -39,7 +39,6 @@ MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent)
     initialFont.setPointSizeF(9.75);
     txt->setFont(initialFont);
     setCentralWidget(txt);
-    createEditActions();
     createMenuTree();
 
     connect(txt, &RichTextBox::KeyDown, this, &MainWindow::txt_KeyDown);
@@ -55,24 +54,6 @@ MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::createEditActions()
-{
-    auto make = [this](const char *name, const QString &caption) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    MenuEdition_Annuler = make("MenuEdition_Annuler", QStringLiteral("Annuler\tCtrl+Z"));
-    MenuEdition_Couper = make("MenuEdition_Couper", QStringLiteral("Couper\tCtrl+X"));
-    MenuEdition_Copier = make("MenuEdition_Copier", QStringLiteral("Copier\tCtrl+C"));
-    MenuEdition_Isoler = make("MenuEdition_Isoler", QStringLiteral("Isoler"));
-    MenuEdition_Supprimer = make("MenuEdition_Supprimer", QStringLiteral("Supprimer\tDel"));
-    MenuEdition_Annuler->setEnabled(false);
-    for (QAction *action :
-         {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
-        action->setEnabled(false);
-}
 
 void MainWindow::Form_Load()
 {

@@ -92,7 +92,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createEditActions();
     void createMenuTree();
 
     Surroundings &m_env;
