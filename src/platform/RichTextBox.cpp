@@ -21,6 +21,9 @@ RichTextBox::RichTextBox(QWidget *parent)
     connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextBox::raiseSelChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &RichTextBox::raiseSelChange);
+    // A scroll bar that comes and goes would narrow the page and wrap every
+    // visible line again.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 QString RichTextBox::Text() const
@@ -119,7 +122,7 @@ void RichTextBox::setFontName(const QString &name)
     QFont f = font();
     // A face missing here falls back to a monospaced one, not a proportional one.
     f.setFamilies({name, QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
-    f.setStyleHint(QFont::TypeWriter);
+    f.setStyleHint(QFont::TypeWriter, f.styleStrategy());
     setFont(f);
 }
 
@@ -163,8 +166,7 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
         if (decoded && hasRoomFor(decoded->text)) {
             m_format = decoded->format;
-            setPlainText(decoded->text);
-            keepLongLinesLaidOut();
+            setTextOfFile(decoded->text);
             return true;
         }
         if (decoded && error)
@@ -179,16 +181,36 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     return false;
 }
 
-void RichTextBox::keepLongLinesLaidOut()
+void RichTextBox::setTextOfFile(const QString &text)
 {
-    // Qt drops a line's layout data once it is laid out and rebuilds it for
-    // every paint of the caret: on a line of megabytes, each blink would
-    // cost a good part of a second. Such lines keep their data.
-    constexpr int LongLine = 64 * 1024;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block.length() > LongLine)
-            block.layout()->setCacheEnabled(true);
+    // Lines of megabytes are costly to lay out: Qt drops a line's layout data
+    // once it is laid out and rebuilds it for every paint of the caret, so
+    // each blink would cost a good part of a second. Such lines keep their
+    // data, and the text is laid out character by character (no kerning or
+    // ligatures), which halves the time of each layout of them.
+    constexpr qsizetype LongLine = 64 * 1024;
+    bool longLines = false;
+    for (qsizetype start = 0; start < text.size() && !longLines;) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        longLines = end - start > LongLine;
+        start = end + 1;
     }
+    QFont f = font();
+    f.setStyleStrategy(longLines ? QFont::PreferNoShaping : QFont::PreferDefault);
+    setFont(f);
+    // Straight into the document: the control's own setPlainText() would lay
+    // out the first line at once, before its data can be kept.
+    document()->setPlainText(text);
+    if (longLines) {
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+            if (block.length() > LongLine)
+                block.layout()->setCacheEnabled(true);
+        }
+    }
+    document()->setModified(false);
+    setTextCursor(QTextCursor(document()));
 }
 
 bool RichTextBox::hasRoomFor(const QString &text)
@@ -216,6 +238,14 @@ bool RichTextBox::hasRoomFor(const QString &text)
     }
 #endif
     return true;
+}
+
+void RichTextBox::resetFileFormat()
+{
+    m_format = TextFile::NewDocumentFormat();
+    QFont f = font();
+    f.setStyleStrategy(QFont::PreferDefault);
+    setFont(f);
 }
 
 bool RichTextBox::SaveFile(const QString &path)

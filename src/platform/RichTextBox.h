@@ -57,7 +57,8 @@ public:
     bool LoadFile(const QString &path, TextFile::LoadError *error = nullptr);
     bool SaveFile(const QString &path);
     const TextFormat &fileFormat() const { return m_format; }
-    void resetFileFormat() { m_format = TextFile::NewDocumentFormat(); }
+    // What a new document starts with.
+    void resetFileFormat();
 
     void SelPrint(QPrinter *printer);
 
@@ -89,7 +90,7 @@ private:
     void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;
-    void keepLongLinesLaidOut();
+    void setTextOfFile(const QString &text);
 
     TextFormat m_format;
     QList<QKeySequence> m_reserved;

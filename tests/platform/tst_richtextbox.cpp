@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestRichTextBox : public QObject
@@ -20,6 +22,7 @@ private slots:
     void selectionClamps();
     void setTextIsOneUndoStep();
     void pasteInsertsPlainText();
+    void loadStartsAFreshHistory();
 };
 
 void TestRichTextBox::find_data()
@@ -148,6 +151,30 @@ void TestRichTextBox::pasteInsertsPlainText()
     QGuiApplication::clipboard()->setImage(picture);
     box.paste();
     QCOMPARE(box.Text(), QStringLiteral("penché"));
+}
+
+void TestRichTextBox::loadStartsAFreshHistory()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("fichier\n") + QByteArray(100 * 1024, 'x'));
+    file.close();
+
+    RichTextBox box;
+    box.setText(QStringLiteral("avant"));
+    box.setSelStart(3);
+    QVERIFY(box.LoadFile(path));
+    QCOMPARE(box.SelStart(), 0);
+    QVERIFY(!box.document()->isUndoAvailable());
+    box.undo();
+    QVERIFY(box.Text().startsWith(QStringLiteral("fichier\nxxx")));
+    // A line of 100 Ki characters is laid out without shaping, a new
+    // document with it again.
+    QCOMPARE(box.font().styleStrategy(), QFont::PreferNoShaping);
+    box.resetFileFormat();
+    QCOMPARE(box.font().styleStrategy(), QFont::PreferDefault);
 }
 
 QTEST_MAIN(TestRichTextBox)
