@@ -7,7 +7,7 @@ packages=(
   cmake make g++
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   fonts-dejavu-core fonts-liberation
-  xvfb xauth openbox x11-utils xdotool imagemagick poppler-utils
+  xvfb xauth openbox x11-utils xdotool xclip imagemagick poppler-utils appstream
   clang libclang-rt-14-dev libasan8 libubsan1
 )
 
