@@ -337,14 +337,20 @@ void Evaluator::unwind()
 
 void Evaluator::startSum(Span text)
 {
+    pushSplit(Frame::Sum, text, QLatin1Char('+'), QLatin1Char('-'));
+}
+
+// A sum or a term: a frame over the parts of text between its operators.
+void Evaluator::pushSplit(Frame::Kind kind, Span text, QChar a, QChar b)
+{
     Frame frame;
-    frame.kind = Frame::Sum;
+    frame.kind = kind;
     frame.partsBegin = int(m_parts.size());
     m_frames.push_back(frame);
-    SplitAtOperators(text, QLatin1Char('+'), QLatin1Char('-'));
-    Frame &sum = m_frames.back();
-    sum.next = sum.partsBegin;
-    sum.partsEnd = int(m_parts.size());
+    SplitAtOperators(text, a, b);
+    Frame &split = m_frames.back();
+    split.next = split.partsBegin;
+    split.partsEnd = int(m_parts.size());
 }
 
 void Evaluator::SplitAtOperators(Span text, QChar a, QChar b)
@@ -383,14 +389,7 @@ void Evaluator::EvaluateTerm(Span text)
         deliver(0);
         return;
     }
-    Frame frame;
-    frame.kind = Frame::Term;
-    frame.partsBegin = int(m_parts.size());
-    m_frames.push_back(frame);
-    SplitAtOperators(text, QLatin1Char('*'), QLatin1Char('/'));
-    Frame &term = m_frames.back();
-    term.next = term.partsBegin;
-    term.partsEnd = int(m_parts.size());
+    pushSplit(Frame::Term, text, QLatin1Char('*'), QLatin1Char('/'));
 }
 
 Evaluator::Operand Evaluator::operandKind(Span text, const QChar *chars)

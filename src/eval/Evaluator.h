@@ -102,6 +102,7 @@ private:
     bool step();
     void unwind();
     void startSum(Span text);
+    void pushSplit(Frame::Kind kind, Span text, QChar a, QChar b);
     void startOperand(Operand kind);
     void resumeFactor(double value);
     double functionValue(Span name, double x);

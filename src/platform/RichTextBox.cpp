@@ -164,9 +164,10 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     // running out of memory half-way, so their need is checked first.
     try {
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
-        if (decoded && hasRoomFor(decoded->text)) {
+        const LineShape shape = decoded ? shapeOf(decoded->text) : LineShape();
+        if (decoded && hasRoomFor(decoded->text.size(), shape.lines)) {
             m_format = decoded->format;
-            setTextOfFile(decoded->text);
+            setTextOfFile(decoded->text, shape.longest > LongLine);
             return true;
         }
         if (decoded && error)
@@ -181,22 +182,26 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     return false;
 }
 
-void RichTextBox::setTextOfFile(const QString &text)
+RichTextBox::LineShape RichTextBox::shapeOf(const QString &text)
+{
+    LineShape shape;
+    for (qsizetype start = 0; start <= text.size(); ++shape.lines) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        shape.longest = std::max(shape.longest, end - start);
+        start = end + 1;
+    }
+    return shape;
+}
+
+void RichTextBox::setTextOfFile(const QString &text, bool longLines)
 {
     // Lines of megabytes are costly to lay out: Qt drops a line's layout data
     // once it is laid out and rebuilds it for every paint of the caret, so
     // each blink would cost a good part of a second. Such lines keep their
     // data, and the text is laid out character by character (no kerning or
     // ligatures), which halves the time of each layout of them.
-    constexpr qsizetype LongLine = 64 * 1024;
-    bool longLines = false;
-    for (qsizetype start = 0; start < text.size() && !longLines;) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        longLines = end - start > LongLine;
-        start = end + 1;
-    }
     QFont f = font();
     f.setStyleStrategy(longLines ? QFont::PreferNoShaping : QFont::PreferDefault);
     setFont(f);
@@ -213,10 +218,10 @@ void RichTextBox::setTextOfFile(const QString &text)
     setTextCursor(QTextCursor(document()));
 }
 
-bool RichTextBox::hasRoomFor(const QString &text)
+bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
 {
     // Measured: about 5 bytes a character and 100 to 130 a line at the peak.
-    const qint64 need = 6 * qint64(text.size()) + 140 * qint64(text.count(QLatin1Char('\n')));
+    const qint64 need = 6 * qint64(characters) + 140 * qint64(lines);
     if (need < (qint64(64) << 20))
         return true;
     // Fails under an address-space limit; the memory is never touched.

@@ -86,11 +86,20 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    static bool hasRoomFor(const QString &text);
+    // Lines longer than this are laid out without shaping and keep their layout data.
+    static constexpr qsizetype LongLine = 64 * 1024;
+    struct LineShape
+    {
+        qsizetype lines = 0;
+        qsizetype longest = 0;
+    };
+    // One pass over a loaded text: what its memory need and layout depend on.
+    static LineShape shapeOf(const QString &text);
+    static bool hasRoomFor(qsizetype characters, qsizetype lines);
     void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;
-    void setTextOfFile(const QString &text);
+    void setTextOfFile(const QString &text, bool longLines);
 
     TextFormat m_format;
     QList<QKeySequence> m_reserved;

@@ -57,10 +57,9 @@ void EditPaste(MainWindow &window)
 
 void EditIsolate(MainWindow &window)
 {
-    const QString text = window.txt->Text();
-    const int start = window.txt->SelStart();
-    const int length = window.txt->SelLength();
-    window.txt->setText(text.mid(start, length));
+    // The selected characters are the part of the text they cover; no need
+    // to copy the whole text to cut them out of it.
+    window.txt->setText(window.txt->SelText());
 }
 
 void EditDelete(MainWindow &window)
