@@ -40,7 +40,8 @@ void FitDetailColumns(QFileDialog &dialog)
     for (int column = 1; column < header->count(); ++column)
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     const QFontMetrics metrics(dialog.font());
-    dialog.resize(dialog.size().expandedTo(QSize(metrics.averageCharWidth() * 110, metrics.lineSpacing() * 28)));
+    const QSize roomy(metrics.averageCharWidth() * 130, metrics.lineSpacing() * 28);
+    dialog.resize(dialog.size().expandedTo(roomy));
 }
 
 } // namespace
