@@ -144,7 +144,8 @@ namespace {
 void NamePrintJob(QPrinter &printer)
 {
     const QFileInfo file(QDir::fromNativeSeparators(doc.DocPath));
-    const QDir folder(doc.DocNamed ? file.absolutePath() : QDir::fromNativeSeparators(settings.DefaultDir));
+    const QDir folder(doc.DocNamed ? file.absolutePath()
+                                   : QDir::fromNativeSeparators(settings.DefaultDir));
     printer.setDocName(file.fileName());
     const QPrinter::OutputFormat format = printer.outputFormat();
     const QString printerName = printer.printerName();
