@@ -5,11 +5,19 @@ JOBS ?= $(shell nproc)
 FILE ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench install package screenshots clean test-asan fuzz
+.PHONY: deps deps-test configure build program run test bench install package screenshots clean \
+        test-asan fuzz
 PREFIX ?= /usr/local
+# The test set must be in place before CMake looks for the tools of the tests.
+.NOTPARALLEL:
 
+# Packages: the run set to build, run and package the editor; the test set
+# adds what the tests, the real-window checks, the sanitizers and fuzzing need.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh run
+
+deps-test:
+	@bash scripts/install-deps.sh test
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -17,10 +25,14 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The editor alone, without the test programs.
+program: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target qorvik-notepad
+
+run: program
 	./$(BUILD)/src/qorvik-notepad $(FILE)
 
-test: build
+test: deps-test build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: configure
@@ -29,11 +41,12 @@ bench: configure
 	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
 	done
 
-install: build
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target qorvik-notepad qorvik-eval
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The README's pictures, taken from the real program under Xvfb.
-screenshots: build
+screenshots: deps-test program
 	bash scripts/screenshots.sh $(BUILD)/src/qorvik-notepad docs
 
 # A Debian package of an installation under /usr.
@@ -44,7 +57,7 @@ package: deps
 
 # The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # leak checks, in build-asan; Qt's own leaks are suppressed.
-test-asan: deps
+test-asan: deps-test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQORVIK_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen \
@@ -54,7 +67,7 @@ test-asan: deps
 	  ctest --output-on-failure -j $(JOBS)
 
 # Each fuzz target for FUZZ_SECONDS, built with clang in build-fuzz.
-fuzz: deps
+fuzz: deps-test
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQORVIK_FUZZ=ON \
 	  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets

@@ -6,8 +6,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTreeView>
 
 QStringList NameFiltersFromFilter(const QString &filter)
 {
@@ -23,6 +25,27 @@ QStringList NameFiltersFromFilter(const QString &filter)
     return filters;
 }
 
+namespace {
+
+// Qt sizes the detail columns for short English texts ("128.88 GB"); the
+// French ones ("264 octets", "Dernière modification") would be cut.
+void FitDetailColumns(QFileDialog &dialog)
+{
+    auto *view = dialog.findChild<QTreeView *>();
+    if (!view)
+        return;
+    QHeaderView *header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    const QFontMetrics metrics(dialog.font());
+    const QSize roomy(metrics.averageCharWidth() * 130, metrics.lineSpacing() * 28);
+    dialog.resize(dialog.size().expandedTo(roomy));
+}
+
+} // namespace
+
 QtCommonDialog::QtCommonDialog(QWidget *parent) : m_parent(parent) {}
 
 QtCommonDialog::~QtCommonDialog() = default;
@@ -36,6 +59,7 @@ bool QtCommonDialog::showFileDialog(bool save)
 {
     QFileDialog dialog(owner());
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    FitDetailColumns(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open dialog takes a name that does not exist; the load then fails
     // with its own message.

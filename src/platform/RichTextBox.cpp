@@ -89,6 +89,29 @@ void RichTextBox::setSelText(const QString &text)
     setTextCursor(cursor);
 }
 
+namespace {
+
+// Closes an edit block for good: Qt merges typing into an insertion that
+// ends a block, never into an item of this kind.
+class StepEnd final : public QAbstractUndoItem
+{
+public:
+    void undo() override {}
+    void redo() override {}
+};
+
+} // namespace
+
+void RichTextBox::setSelTextAsOneStep(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    document()->appendUndoItem(new StepEnd);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
 void RichTextBox::setSelColor(const QColor &color)
 {
     QPalette p = palette();

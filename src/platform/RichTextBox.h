@@ -36,6 +36,9 @@ public:
     QString SelText() const;
     // Replaces the selection (or inserts at the caret) as one undoable edit.
     void setSelText(const QString &text);
+    // The same, as an undo step of its own: text typed just before or after
+    // it is never merged into it.
+    void setSelTextAsOneStep(const QString &text);
 
     void setSelColor(const QColor &color);
     void setSelFontSize(int points);

@@ -45,13 +45,18 @@ void SetMainWindowTopmost(QWidget &window, bool on)
 {
     Qt::WindowFlags flags = window.windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    if (flags == window.windowFlags())
-        return;
     // setWindowFlags() would destroy and re-create the native window, which
     // blinks and takes the focus; this only tells the window manager.
     window.overrideWindowFlags(flags);
-    if (QWindow *handle = window.windowHandle())
-        handle->setFlags(flags);
+    QWindow *handle = window.windowHandle();
+    if (!handle)
+        return;
+    // The band can be changed from outside the program, so the flags Qt
+    // remembers prove nothing; and Qt drops a request for the flags it
+    // believes the window has, so it first hears the other band.
+    if (handle->flags() == flags)
+        handle->setFlags(flags ^ Qt::WindowStaysOnTopHint);
+    handle->setFlags(flags);
 }
 
 bool IsTopmost(const QWidget &window)

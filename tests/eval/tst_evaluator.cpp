@@ -42,6 +42,7 @@ private slots:
     void callOverflow();
     void tool_data();
     void tool();
+    void toolHelp();
 };
 
 void TestEvaluator::newObject()
@@ -358,6 +359,19 @@ void TestEvaluator::tool()
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.readAllStandardOutput(), output);
     QCOMPARE(process.exitCode(), exitCode);
+}
+
+void TestEvaluator::toolHelp()
+{
+    for (const QString &option : {QStringLiteral("-h"), QStringLiteral("--help")}) {
+        QProcess process;
+        process.start(QStringLiteral(QORVIK_EVAL_BIN), {option, QStringLiteral("1+1")});
+        QVERIFY(process.waitForFinished(10000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(output.startsWith(QStringLiteral("Utilisation : qorvik-eval")), qPrintable(output));
+        QVERIFY(!output.contains(QStringLiteral("Erreur")) && !output.contains(QLatin1Char('2')));
+        QCOMPARE(process.exitCode(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEvaluator)

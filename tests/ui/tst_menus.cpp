@@ -1,4 +1,5 @@
 #include "app/ConfigFile.h"
+#include "app/Document.h"
 #include "app/Globals.h"
 #include "controls/button/Qorvikcmd.h"
 #include "platform/RichTextBox.h"
@@ -11,12 +12,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinter>
+#include <QSet>
+#include <QStringEncoder>
 #include <QTest>
+#include <QVector3D>
+#include <QWindow>
 
 using Globals::doc;
 using Globals::settings;
@@ -80,6 +87,7 @@ private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
     void menuTree();
     void picturesAreKeyedOut();
+    void picturesHoldNoBlendOfTheirKey();
     void isolateByCtrlY();
     void ctrlYDoesNothingWithoutSelection();
     void ctrlWSelectsCopiesMinimizes();
@@ -89,6 +97,9 @@ private slots:
     void ctrlZIsTheEditorsUndo();
     void timeDateText_data();
     void timeDateText();
+    void timeDateTextWithoutZone_data();
+    void timeDateTextWithoutZone();
+    void f5IsItsOwnUndoStep();
     void pasteFormattedText();
     void pastePictureOnly();
     void deleteAndUndo();
@@ -101,10 +112,12 @@ private slots:
     void languageItems_data();
     void languageItems();
     void printCancelled();
+    void printCarriesTheDocumentsName();
     void aboutDialog();
     void translucency();
     void translucencyUnavailable();
     void stayOnTopKeepsGeometry();
+    void stayOnTopIsAskedForEveryTime();
 };
 
 void TestMenus::menuTree()
@@ -166,6 +179,32 @@ void TestMenus::picturesAreKeyedOut()
     QCOMPARE(save.size(), QSize(17, 16));
     QCOMPARE(qAlpha(save.pixel(16, 15)), 0); // the magenta corner is transparent
     QVERIFY(qAlpha(save.pixel(8, 8)) > 0);
+}
+
+void TestMenus::picturesHoldNoBlendOfTheirKey()
+{
+    // An edge drawn part over the key colour shows as a fringe of it: no
+    // opaque colour may lie between the key and another colour drawn.
+    Fixture f;
+    const auto rgb = [](QRgb c) { return QVector3D(qRed(c), qGreen(c), qBlue(c)); };
+    for (const auto &[item, key] : QList<QPair<QString, QRgb>>{{"MenuFormat_Police", qRgb(255, 0, 255)},
+                                                               {"MenuEdition_Couper", qRgb(255, 0, 255)},
+                                                               {"MenuAide_APropos", qRgb(255, 0, 208)}}) {
+        const QImage image = f.window->item(item)->icon().pixmap(17, 16).toImage();
+        QSet<QRgb> drawn;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) == 255)
+                    drawn << image.pixel(x, y);
+        QVERIFY2(!drawn.isEmpty(), qPrintable(item));
+        for (QRgb c : drawn)
+            for (QRgb other : drawn) {
+                const QVector3D d = rgb(key) - rgb(other), e = rgb(c) - rgb(other);
+                const float t = QVector3D::dotProduct(d, e) / d.lengthSquared();
+                QVERIFY2(c == other || t < 0.05f || (e - t * d).length() > 4,
+                         qPrintable(item + QStringLiteral(" %1").arg(c, 0, 16)));
+            }
+    }
 }
 
 void TestMenus::isolateByCtrlY()
@@ -266,6 +305,39 @@ void TestMenus::timeDateText()
     QFETCH(QDateTime, moment);
     QTEST(MenuCommands::TimeDateText(moment, QLocale(QLocale::French, QLocale::France)), "french");
     QTEST(MenuCommands::TimeDateText(moment, QLocale(QLocale::English, QLocale::UnitedStates)), "english");
+}
+
+void TestMenus::timeDateTextWithoutZone_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("text");
+    const QDateTime afternoon(QDate(2026, 12, 7), QTime(13, 5, 9));
+    QTest::newRow("zone in parentheses") << "ca_ES" << afternoon << "7/12/26 13:05:09";
+    QTest::newRow("zone in brackets") << "zh_HK" << afternoon << "7/12/2026 下午1:05:09";
+    QTest::newRow("zone after a comma") << "be_BY" << afternoon << "7.12.26 13:05:09";
+    QTest::newRow("midnight and a half second")
+            << "fr_FR" << QDateTime(QDate(2026, 1, 2), QTime(0, 0, 0, 500)) << "02/01/2026";
+}
+
+void TestMenus::timeDateTextWithoutZone()
+{
+    QFETCH(QString, locale);
+    QFETCH(QDateTime, moment);
+    QTEST(MenuCommands::TimeDateText(moment, QLocale(locale)), "text");
+}
+
+void TestMenus::f5IsItsOwnUndoStep()
+{
+    Fixture f;
+    typeText(f.txt(), QStringLiteral("ab"));
+    f.key(Qt::Key_F5);
+    typeText(f.txt(), QStringLiteral("cd"));
+    const QString date = MenuCommands::TimeDateText(f.t.clock, QLocale());
+    f.window->MenuEdition_Annuler_Click();
+    QCOMPARE(f.txt()->Text(), QStringLiteral("ab") + date);
+    f.window->MenuEdition_Annuler_Click();
+    QCOMPARE(f.txt()->Text(), QStringLiteral("ab"));
 }
 
 void TestMenus::pasteFormattedText()
@@ -428,6 +500,27 @@ void TestMenus::printCancelled()
     QVERIFY(f.t.messageBox.shown.isEmpty());
 }
 
+void TestMenus::printCarriesTheDocumentsName()
+{
+    Fixture f;
+    QString path = f.t.file(QStringLiteral("Lettre à Anne.txt"));
+    QVERIFY(writeBytes(path, "Chère Anne,\n"));
+    QVERIFY(Document::OpenDocument(*f.window, path));
+    const QString pdf = f.t.file(QStringLiteral("sortie.pdf"));
+    QString proposed;
+    f.t.comDlg.script([&](CommonDialog &dialog) {
+        proposed = dialog.printer()->outputFileName();
+        dialog.printer()->setOutputFileName(pdf); // the user prints to a file
+        return true;
+    });
+    f.window->MenuFichier_Imprimer_Click();
+    QCOMPARE(QDir::toNativeSeparators(proposed), f.t.file(QStringLiteral("Lettre à Anne.pdf")));
+    QCOMPARE(f.t.comDlg.printer()->docName(), QStringLiteral("Lettre à Anne.txt"));
+    // The document information holds the title in UTF-16 with its mark.
+    QStringEncoder utf16(QStringConverter::Utf16BE);
+    QVERIFY(readBytes(pdf).contains("\xfe\xff" + QByteArray(utf16(QStringLiteral("Lettre à Anne.txt")))));
+}
+
 void TestMenus::aboutDialog()
 {
     Fixture f;
@@ -506,6 +599,20 @@ void TestMenus::stayOnTopKeepsGeometry()
     QVERIFY(!(native->flags() & Qt::WindowStaysOnTopHint));
     QCOMPARE(f.window->geometry(), before);
     QVERIFY(f.window->isVisible());
+}
+
+void TestMenus::stayOnTopIsAskedForEveryTime()
+{
+    // The band can change behind Qt's back (another program, the window
+    // manager's own menu): each call asks the window for it again.
+    Fixture f;
+    QWindow *native = f.window->windowHandle();
+    for (bool on : {true, false}) {
+        SetMainWindowTopmost(*f.window, on);
+        native->setFlag(Qt::WindowStaysOnTopHint, !on);
+        SetMainWindowTopmost(*f.window, on);
+        QCOMPARE(native->flags().testFlag(Qt::WindowStaysOnTopHint), on);
+    }
 }
 
 QTEST_MAIN(TestMenus)

@@ -1,6 +1,7 @@
 // qorvik-eval: evaluates each argument as one expression, or, without
 // arguments, each line of standard input, and prints one result a line in
 // the user's locale. Exits 1 when any expression did not give a number.
+// -h or --help prints how to call it.
 #include "eval/Evaluator.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,12 @@ int main(int argc, char *argv[])
     };
 
     const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"))) {
+        out << QStringLiteral("Utilisation : qorvik-eval [EXPRESSION]...\n"
+                              "Évalue chaque EXPRESSION, ou sans argument chaque ligne de l'entrée "
+                              "standard, et écrit un résultat par ligne.\n");
+        return 0;
+    }
     if (!arguments.isEmpty()) {
         for (const QString &expression : arguments)
             evaluate(expression);

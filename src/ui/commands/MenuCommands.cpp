@@ -14,8 +14,11 @@
 
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QPrinter>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -82,20 +85,34 @@ void EditSelectAllCopyMinimize(MainWindow &window)
     window.setWindowState((window.windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
 }
 
+namespace {
+
+// A long time format without its time zone: the zone goes with the brackets
+// round it and the blank or comma before it. Quoted text is left alone.
+QString WithoutTimeZone(const QString &format)
+{
+    static const QRegularExpression zone(QStringLiteral("[\\s,]*(?:\\(t+\\)|\\[t+\\]|t+)"));
+    QStringList parts = format.split(QLatin1Char('\''));
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        parts[i].remove(zone);
+    return parts.join(QLatin1Char('\'')).trimmed();
+}
+
+} // namespace
+
 QString TimeDateText(const QDateTime &moment, const QLocale &locale)
 {
     const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
-    if (moment.time() == QTime(0, 0))
+    // Midnight to the second: the text shows no milliseconds.
+    if (moment.time().msecsSinceStartOfDay() < 1000)
         return date;
-    // The long time format with its time zone taken out.
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b\\s*")));
-    return date + QLatin1Char(' ') + locale.toString(moment.time(), format.trimmed());
+    return date + QLatin1Char(' ')
+           + locale.toString(moment.time(), WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 void EditInsertTimeDate(MainWindow &window)
 {
-    window.txt->setSelText(TimeDateText(window.env().now(), QLocale()));
+    window.txt->setSelTextAsOneStep(TimeDateText(window.env().now(), QLocale()));
 }
 
 void FileNew(MainWindow &window)
@@ -120,11 +137,35 @@ void FileSaveAs(MainWindow &window)
     Document::SaveDocument(window, path);
 }
 
+namespace {
+
+// The job and its PDF are titled with the document's name; printing to a
+// file proposes that name with ".pdf", in the document's folder.
+void NamePrintJob(QPrinter &printer)
+{
+    const QFileInfo file(QDir::fromNativeSeparators(doc.DocPath));
+    const QDir folder(doc.DocNamed ? file.absolutePath()
+                                   : QDir::fromNativeSeparators(settings.DefaultDir));
+    printer.setDocName(file.fileName());
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    const QString printerName = printer.printerName();
+    printer.setOutputFileName(folder.filePath(file.completeBaseName() + QStringLiteral(".pdf")));
+    // A file name alone switches the printer to PDF; the dialog would then
+    // offer the file before the printer the user had.
+    if (format == QPrinter::NativeFormat) {
+        printer.setOutputFormat(format);
+        printer.setPrinterName(printerName);
+    }
+}
+
+} // namespace
+
 void FilePrint(MainWindow &window)
 {
     CommonDialog &dialog = *window.env().comDlg;
     // Return a device context, no "selection" choice, no print-to-file box.
     dialog.Flags = 0x80104;
+    NamePrintJob(*dialog.printer());
     if (!dialog.ShowPrinter())
         return;
     window.txt->SelPrint(dialog.printer());

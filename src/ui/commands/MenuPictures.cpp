@@ -1,10 +1,10 @@
 #include "ui/commands/MenuPictures.h"
 
-#include <QBitmap>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -157,16 +157,22 @@ QPixmap MenuPicture(const QString &itemName)
     for (const Picture &picture : pictures()) {
         if (itemName != QLatin1String(picture.item))
             continue;
-        QImage image(picture.size, QImage::Format_RGB32);
-        image.fill(picture.transparent);
+        // Drawn over nothing rather than over the key colour: an antialiased
+        // edge then fades into transparency instead of into a fringe of the
+        // key. Where a picture paints the key colour itself, it cuts a hole.
+        QImage image(picture.size, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
         {
             QPainter painter(&image);
             painter.setRenderHint(QPainter::Antialiasing, false);
             picture.draw(painter);
         }
-        QPixmap pixmap = QPixmap::fromImage(image);
-        pixmap.setMask(pixmap.createMaskFromColor(picture.transparent, Qt::MaskInColor));
-        return pixmap;
+        const QRgb key = picture.transparent.rgb();
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            std::replace(line, line + image.width(), key, QRgb(0));
+        }
+        return QPixmap::fromImage(image);
     }
     return QPixmap();
 }

@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QString>
 
-// The small pictures beside twelve menu items, drawn here on a background of
-// their transparent colour, which is then keyed out. A null pixmap for an
-// item without a picture.
+// The small pictures beside twelve menu items, drawn here; every pixel of a
+// picture's transparent colour is keyed out. A null pixmap for an item
+// without a picture.
 QPixmap MenuPicture(const QString &itemName);
