@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
 #include <QUrl>
 
 #include <limits>
@@ -43,8 +44,10 @@ qint64 squaredDistance(const QRect &area, const QPoint &point)
 }
 
 // A rectangle stored on a larger or a missing screen comes onto the nearest
-// one, shrunk only where it cannot fit; a visible one stays as it was.
-QRect placedOnScreen(const QRect &stored)
+// one, shrunk only where it cannot fit; a visible one stays as it was. The
+// window manager's frame is not known before the window is shown: the room
+// of a title bar is kept below the rectangle moved.
+QRect placedOnScreen(const QRect &stored, int titleBar)
 {
     QRect nearest;
     qint64 nearestDistance = std::numeric_limits<qint64>::max();
@@ -62,9 +65,10 @@ QRect placedOnScreen(const QRect &stored)
     }
     if (nearest.isNull())
         return stored;
-    const QSize size = stored.size().boundedTo(nearest.size());
+    const QSize size = stored.size().boundedTo(nearest.size() - QSize(0, titleBar));
+    const int bottom = nearest.bottom() + 1 - titleBar - size.height();
     return QRect(QPoint(qBound(nearest.left(), stored.left(), nearest.right() + 1 - size.width()),
-                        qBound(nearest.top(), stored.top(), nearest.bottom() + 1 - size.height())),
+                        qBound(nearest.top(), stored.top(), bottom)),
                  size);
 }
 } // namespace
@@ -103,7 +107,8 @@ void MainWindow::Form_Load()
                 QRect(Conversion::TwipsToPixels(settings.WindowLeft, logicalDpiX()),
                       Conversion::TwipsToPixels(settings.WindowTop, logicalDpiY()),
                       Conversion::TwipsToPixels(settings.WindowWidth, logicalDpiX()),
-                      Conversion::TwipsToPixels(settings.WindowHeight, logicalDpiY())));
+                      Conversion::TwipsToPixels(settings.WindowHeight, logicalDpiY())),
+                style()->pixelMetric(QStyle::PM_TitleBarHeight));
         move(placed.topLeft());
         resize(placed.size());
         // The rectangle is the normal one; the state is laid over it, so
