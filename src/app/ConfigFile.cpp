@@ -47,10 +47,7 @@ public:
             return std::nullopt;
         QString value;
         if (m_text.at(m_pos) == QLatin1Char('"')) {
-            const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos + 1);
-            const qsizetype end = close < 0 ? m_text.size() : close;
-            value = m_text.mid(m_pos + 1, end - m_pos - 1);
-            m_pos = close < 0 ? end : close + 1;
+            value = quoted();
             while (m_pos < m_text.size() && !endsField(m_text.at(m_pos)))
                 ++m_pos;
         } else {
@@ -67,6 +64,28 @@ public:
     }
 
 private:
+    // A doubled quote inside holds one quote; earlier files never had one
+    // there, since their writer cut such a value at its second quote anyway.
+    QString quoted()
+    {
+        QString value;
+        ++m_pos;
+        while (m_pos < m_text.size()) {
+            const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos);
+            if (close < 0)
+                break;
+            value += QStringView(m_text).mid(m_pos, close - m_pos);
+            m_pos = close + 1;
+            if (m_pos >= m_text.size() || m_text.at(m_pos) != QLatin1Char('"'))
+                return value;
+            value += QLatin1Char('"');
+            ++m_pos;
+        }
+        value += QStringView(m_text).mid(m_pos);
+        m_pos = m_text.size();
+        return value;
+    }
+
     void skipDelimiter()
     {
         if (m_pos >= m_text.size())
@@ -80,9 +99,8 @@ private:
     qsizetype m_pos = 0;
 };
 
-// A decimal number with optional sign, fraction and exponent, rounded half
-// to even; empty text is 0.
-std::optional<double> toWholeNumber(const QString &text)
+// A decimal number with optional sign, fraction and exponent; empty text is 0.
+std::optional<double> toNumber(const QString &text)
 {
     if (text.isEmpty())
         return 0.0;
@@ -94,7 +112,14 @@ std::optional<double> toWholeNumber(const QString &text)
     const double value = QLocale::c().toDouble(text, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
-    return std::nearbyint(value);
+    return value;
+}
+
+// Rounded half to even.
+std::optional<double> toWholeNumber(const QString &text)
+{
+    const std::optional<double> value = toNumber(text);
+    return value ? std::optional<double>(std::nearbyint(*value)) : std::nullopt;
 }
 
 template<typename T>
@@ -117,7 +142,8 @@ bool readBoolean(const QString &text, bool &field)
         field = false;
         return true;
     }
-    const std::optional<double> value = toWholeNumber(text);
+    // Not rounded first: 0.4 is a number other than 0, so true.
+    const std::optional<double> value = toNumber(text);
     if (!value)
         return false;
     field = *value != 0;
@@ -151,13 +177,19 @@ QString boolean(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-// Quoted only when the plain form could not be read back whole.
+// Quoted only when the plain form could not be read back whole, so that
+// earlier versions still read what they can.
 QString text(const QString &value)
 {
     const bool needsQuotes = value.contains(QLatin1Char(','))
                              || (!value.isEmpty()
-                                 && (isBlank(value.front()) || isBlank(value.back())));
-    return needsQuotes ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+                                 && (isBlank(value.front()) || isBlank(value.back())
+                                     || value.front() == QLatin1Char('"')));
+    if (!needsQuotes)
+        return value;
+    QString doubled = value;
+    doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
 } // namespace

@@ -15,8 +15,11 @@
 
 QString SettingsDirectory(const QString &programDir, const QString &userDir)
 {
+    // A "bin" folder is an installation, for everyone or for one user
+    // (~/.local/bin), even when the user may write there.
     const bool installed = !QFileInfo(programDir).isWritable()
-                           || programDir.startsWith(QLatin1String("/usr/"));
+                           || programDir.startsWith(QLatin1String("/usr/"))
+                           || QFileInfo(programDir).fileName() == QLatin1String("bin");
     return installed ? userDir : programDir;
 }
 

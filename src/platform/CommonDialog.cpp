@@ -1,22 +1,104 @@
 #include "platform/CommonDialog.h"
 
 #include "app/Conversion.h"
+#include "platform/RichTextBox.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTreeView>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+namespace {
+
+bool hasWildcard(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// Qt's save dialog gives the proposed name a filter's suffix, or takes a
+// typed pattern for a name; a name with a wildcard is never what the user
+// meant to create, so the dialog stays open.
+class FileDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (acceptMode() == AcceptSave && std::any_of(files.begin(), files.end(), hasWildcard))
+            return;
+        QFileDialog::accept();
+    }
+};
+
+// The family's own style nearest to the weight and slant. The font dialog
+// finds a style by name, and where a name such as "Normal" is not the
+// family's it takes the first one listed, which may be Italic.
+QFont styledFont(const QString &family, double pointSize, int weight, bool italic)
+{
+    QFont font(family);
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(italic);
+    int bestScore = std::numeric_limits<int>::max();
+    for (const QString &style : QFontDatabase::styles(family)) {
+        const QFont face = QFontDatabase::font(family, style, 10);
+        const int score = (face.italic() != italic ? 10000 : 0) + qAbs(face.weight() - weight)
+                          + qAbs(face.stretch() - QFont::Unstretched);
+        if (score < bestScore) {
+            bestScore = score;
+            font.setStyleName(style);
+        }
+    }
+    return font;
+}
+
+// Another family keeps the weight and slant the user had, not the style
+// name Qt looks for.
+void keepStyleAcrossFamilies(QFontDialog &dialog, const QFont &initial)
+{
+    auto kept = std::make_shared<QFont>(initial);
+    QObject::connect(&dialog, &QFontDialog::currentFontChanged, &dialog,
+                     [&dialog, kept](const QFont &font) {
+                         const QString family = font.family();
+                         if (family == kept->family()) {
+                             *kept = font;
+                             return;
+                         }
+                         const QFont styled = styledFont(family, font.pointSizeF(),
+                                                         kept->weight(), kept->italic());
+                         *kept = styled;
+                         if (styled.styleName() != font.styleName())
+                             dialog.setCurrentFont(styled);
+                     });
+}
+
+} // namespace
 
 QStringList NameFiltersFromFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" wants a dot here, yet means every file.
+        for (QString &pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
         // Qt reads the patterns from the last parentheses and, with
         // HideNameFilterDetails, shows only what stands before them.
         filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
@@ -57,8 +139,11 @@ QWidget *QtCommonDialog::owner() const
 
 bool QtCommonDialog::showFileDialog(bool save)
 {
-    QFileDialog dialog(owner());
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    FileDialog dialog(owner());
+    // setOptions() replaces every option: without DontConfirmOverwrite, Qt
+    // asks before the program's own overwrite question.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
+                      | QFileDialog::DontConfirmOverwrite);
     FitDetailColumns(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open dialog takes a name that does not exist; the load then fails
@@ -95,16 +180,17 @@ bool QtCommonDialog::ShowColor()
 
 bool QtCommonDialog::ShowFont()
 {
-    QFont initial(FontName);
-    if (FontSize > 0)
-        initial.setPointSizeF(FontSize);
-    initial.setBold(FontBold);
-    initial.setItalic(FontItalic);
+    // The stored face may be missing here: open on the one the editor draws.
+    const QString drawn = QFontInfo(RichTextBox::withFontName(QFont(), FontName)).family();
+    const QFont initial = styledFont(drawn, FontSize, FontBold ? QFont::Bold : QFont::Normal,
+                                     FontItalic);
     QFontDialog dialog(initial, owner());
+    keepStyleAcrossFamilies(dialog, initial);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QFont chosen = dialog.selectedFont();
-    FontName = chosen.family();
+    if (chosen.family() != drawn)
+        FontName = chosen.family();
     FontSize = chosen.pointSizeF();
     FontBold = chosen.bold();
     FontItalic = chosen.italic();

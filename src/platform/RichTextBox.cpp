@@ -140,13 +140,17 @@ void RichTextBox::setSelItalic(bool italic)
     setFont(f);
 }
 
+QFont RichTextBox::withFontName(QFont font, const QString &name)
+{
+    // A face missing here falls back to a monospaced one, not a proportional one.
+    font.setFamilies({name, QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::TypeWriter, font.styleStrategy());
+    return font;
+}
+
 void RichTextBox::setFontName(const QString &name)
 {
-    QFont f = font();
-    // A face missing here falls back to a monospaced one, not a proportional one.
-    f.setFamilies({name, QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
-    f.setStyleHint(QFont::TypeWriter, f.styleStrategy());
-    setFont(f);
+    setFont(withFontName(font(), name));
 }
 
 void RichTextBox::setBackColor(const QColor &color)
@@ -339,12 +343,39 @@ bool RichTextBox::isOwnDrag(const QDropEvent *event) const
     return event->source() == this || event->source() == viewport();
 }
 
+namespace {
+
+// What comes from outside is copied or linked, never moved: the source of a
+// move (a file manager, another editor) deletes its copy.
+Qt::DropAction outsideEffect(const QDropEvent *event)
+{
+    if (event->possibleActions() & Qt::CopyAction)
+        return Qt::CopyAction;
+    if (event->possibleActions() & Qt::LinkAction)
+        return Qt::LinkAction;
+    return Qt::IgnoreAction;
+}
+
+// Accepting tells the source what happened to its data; a refusal must be
+// an ignore, which leaves the source everything.
+void answer(QDropEvent *event, Qt::DropAction effect)
+{
+    if (effect == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(effect);
+    event->accept();
+}
+
+} // namespace
+
 void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 {
     if (isOwnDrag(event))
         QPlainTextEdit::dragEnterEvent(event);
     else
-        event->acceptProposedAction();
+        answer(event, outsideEffect(event));
 }
 
 void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
@@ -352,7 +383,7 @@ void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
     if (isOwnDrag(event))
         QPlainTextEdit::dragMoveEvent(event);
     else
-        event->acceptProposedAction();
+        answer(event, outsideEffect(event));
 }
 
 void RichTextBox::dropEvent(QDropEvent *event)
@@ -363,8 +394,10 @@ void RichTextBox::dropEvent(QDropEvent *event)
         QPlainTextEdit::dropEvent(event);
         return;
     }
-    event->acceptProposedAction();
-    emit OLEDragDrop(event->mimeData());
+    Qt::DropAction effect = outsideEffect(event);
+    if (effect != Qt::IgnoreAction)
+        emit OLEDragDrop(event->mimeData(), effect);
+    answer(event, effect);
 }
 
 void RichTextBox::raiseSelChange()

@@ -45,6 +45,8 @@ public:
     void setSelBold(bool bold);
     void setSelItalic(bool italic);
     void setFontName(const QString &name);
+    // font drawing the face name, or a monospaced face where it is missing.
+    static QFont withFontName(QFont font, const QString &name);
     void setBackColor(const QColor &color);
 
     // Position of the first match at or after start that ends by end (-1: no
@@ -76,8 +78,10 @@ signals:
     // Shift carries 1 Shift, 2 Ctrl, 4 Alt.
     void KeyDown(int keyCode, int shift);
     void KeyPress(int keyAscii);
-    // Something was dropped from outside the control.
-    void OLEDragDrop(const QMimeData *data);
+    // Something was dropped from outside the control; effect is the copy or
+    // link the source will be told, and the handler sets it to IgnoreAction
+    // to refuse the drop.
+    void OLEDragDrop(const QMimeData *data, Qt::DropAction &effect);
 
 protected:
     bool event(QEvent *event) override;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using Globals::settings;
@@ -60,6 +61,9 @@ private slots:
     void unwritableDirectoryWarns();
     void settingsDirectory_data();
     void settingsDirectory();
+
+private:
+    QTemporaryDir m_scratch;
 };
 
 void TestConfigFile::goldenWriteAndRead()
@@ -184,6 +188,9 @@ void TestConfigFile::acceptedValues_data()
     QTest::newRow("FALSE upper") << 1 << QByteArray("FALSE") << "SaveOnExit" << QVariant(false);
     QTest::newRow("zero") << 1 << QByteArray("0") << "SaveOnExit" << QVariant(false);
     QTest::newRow("minus one") << 11 << QByteArray("-1") << "AlwaysOnTop" << QVariant(true);
+    QTest::newRow("fraction below a half") << 11 << QByteArray("0.4") << "AlwaysOnTop"
+                                           << QVariant(true);
+    QTest::newRow("small negative") << 9 << QByteArray("-0.3") << "TransparencyOn" << QVariant(true);
     QTest::newRow("empty boolean") << 1 << QByteArray("") << "SaveOnExit" << QVariant(false);
     QTest::newRow("half to even down") << 13 << QByteArray("12.5") << "FontSize" << QVariant(12);
     QTest::newRow("half to even up") << 13 << QByteArray("13.5") << "FontSize" << QVariant(14);
@@ -199,6 +206,11 @@ void TestConfigFile::acceptedValues_data()
                                       << QVariant(QStringLiteral("/Docs"));
     QTest::newRow("non-ASCII dir") << 17 << QByteArray("/Été/Œuvre €") << "DefaultDir"
                                    << QVariant(QStringLiteral("/Été/Œuvre €"));
+    // Files of earlier versions: quotes only where a comma or a blank needed them.
+    QTest::newRow("old quoted dir") << 17 << QByteArray("\" /Docs, 2026 \"") << "DefaultDir"
+                                    << QVariant(QStringLiteral(" /Docs, 2026 "));
+    QTest::newRow("old quote inside") << 17 << QByteArray("/a\"b\"") << "DefaultDir"
+                                      << QVariant(QStringLiteral("/a\"b\""));
 }
 
 void TestConfigFile::acceptedValues()
@@ -237,6 +249,8 @@ void TestConfigFile::stringsWithCommasRoundTrip_data()
     QTest::newRow("blanks at the ends") << " Mono " << "*.txt " << " /lead";
     QTest::newRow("empty") << "" << "" << "";
     QTest::newRow("non-ASCII") << "Ébène" << "*.été" << "/Été/Œuvre €";
+    QTest::newRow("\"*.txt") << "\"" << "\"*.txt" << "a,\"b\"";
+    QTest::newRow("\" lead") << "\" lead" << "\"\"" << "/home/a/x,\"y\"";
 }
 
 void TestConfigFile::stringsWithCommasRoundTrip()
@@ -295,11 +309,18 @@ void TestConfigFile::settingsDirectory_data()
     QTest::newRow("portable copy") << QDir::tempPath() << true;
     QTest::newRow("installed under /usr") << "/usr/bin" << false;
     QTest::newRow("folder that does not exist") << QDir::tempPath() + "/absent/qorvik" << false;
+    QTest::newRow("installed for one user") << "$TMP/home/anne/.local/bin" << false;
+    QTest::newRow("any prefix's bin") << "$TMP/opt/qorvik/bin" << false;
+    QTest::newRow("folder named like bin") << "$TMP/cabin" << true;
 }
 
 void TestConfigFile::settingsDirectory()
 {
     QFETCH(QString, programDir);
+    // Writable folders, made for the case: only the name may tell.
+    programDir.replace(QLatin1String("$TMP"), m_scratch.path());
+    if (programDir.startsWith(m_scratch.path()))
+        QVERIFY(QDir().mkpath(programDir));
     const QString user = QStringLiteral("/home/anne/.config/Qorvik Note Pad");
     QTEST(SettingsDirectory(programDir, user) == programDir, "beside");
 }

@@ -1,7 +1,8 @@
 // The settings file reader, fed any bytes: it either takes all 17 values from
 // the file, or puts the defaults back (keeping the window bounds read before
 // the failure), warns once and deletes the file. What it took is written and
-// read back unchanged.
+// read back unchanged, and so does any text without a line break set as one
+// of the string settings.
 #include "app/ConfigFile.h"
 #include "app/Globals.h"
 #include "app/Surroundings.h"
@@ -125,6 +126,32 @@ bool holdsLineEnd(const QString &s)
     return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
 }
 
+// The input as text, line breaks removed, set in turn as each string setting,
+// written to the file and read back.
+void stringsSurvive(const QByteArray &bytes)
+{
+    static QTemporaryDir dir;
+    QString value = QString::fromUtf8(bytes);
+    value.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    RecordingBox box;
+    Surroundings env;
+    env.programDir = dir.path();
+    env.messageBox = &box;
+    for (QString Settings::*field : {&Settings::FontName, &Settings::FileFilter,
+                                     &Settings::DefaultDir}) {
+        Globals::settings = prior(0);
+        Globals::settings.*field = value;
+        const Settings written = Globals::settings;
+        require(WriteConfigFile(env, {0, written.WindowLeft, written.WindowTop,
+                                      written.WindowWidth, written.WindowHeight}),
+                "setup: write");
+        Globals::settings = prior(1);
+        require(ReadConfigFile(env), "a written string reads back");
+        require(box.shown.isEmpty(), "a written string reads back without a warning");
+        require(Globals::settings.*field == value, "a written string reads back unchanged");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -136,6 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Settings priors[] = {prior(0), prior(1)};
     const Outcome a = readOver(priors[0], bytes);
     const Outcome b = readOver(priors[1], bytes);
+    stringsSurvive(bytes);
 
     require(a.read == b.read, "the outcome does not depend on the settings before");
     if (a.read) {

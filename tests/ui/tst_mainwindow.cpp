@@ -12,6 +12,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QUrl>
 
@@ -43,14 +45,21 @@ struct Fixture
     }
 
     void type(const QString &text) { typeText(window->txt, text); }
-    void drop(QMimeData *data)
+    // What the source is told: whether the drop was taken, and as what.
+    struct Told
+    {
+        bool accepted;
+        Qt::DropAction action;
+    };
+    Told drop(QMimeData *data, Qt::DropActions offered = Qt::CopyAction)
     {
         // Qt delivers a drop only to the widget that accepted the drag's entry.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window->txt->viewport(), &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent event(QPointF(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window->txt->viewport(), &event);
         delete data;
+        return {event.isAccepted(), event.dropAction()};
     }
 
     TestEnv t;
@@ -98,6 +107,11 @@ private slots:
     void drops_data();
     void drops();
     void dropOfTextIsRefused();
+    void dropNeverMoves_data();
+    void dropNeverMoves();
+    void captionSetWhenFirstShown();
+    void offScreenPlacementBroughtBack_data();
+    void offScreenPlacementBroughtBack();
 };
 
 void TestMainWindow::firstStart()
@@ -524,6 +538,95 @@ void TestMainWindow::dropOfTextIsRefused()
     QCOMPARE(f.t.messageBox.shown[0].icon, MessageBox::Icon::Exclamation);
     QVERIFY(!f.window->tmrDragNDrop.isActive());
     QCOMPARE(f.window->txt->Text(), QStringLiteral("avant"));
+}
+
+void TestMainWindow::dropNeverMoves_data()
+{
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<Qt::DropActions>("offered");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<Qt::DropAction>("action");
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QTest::newRow("text refused") << false << all << false << Qt::IgnoreAction;
+    QTest::newRow("file copied") << true << all << true << Qt::CopyAction;
+    QTest::newRow("file linked") << true << (Qt::MoveAction | Qt::LinkAction) << true
+                                 << Qt::LinkAction;
+    QTest::newRow("file only movable") << true << Qt::DropActions(Qt::MoveAction) << false
+                                       << Qt::IgnoreAction;
+}
+
+void TestMainWindow::dropNeverMoves()
+{
+    QFETCH(bool, file);
+    QFETCH(Qt::DropActions, offered);
+    QFETCH(bool, accepted);
+    QFETCH(Qt::DropAction, action);
+    Fixture f;
+    const QString path = f.t.file(QStringLiteral("glissé.txt"));
+    QVERIFY(writeBytes(path, "contenu"));
+    auto *data = file ? filesData({path}) : new QMimeData;
+    if (!file)
+        data->setText(QStringLiteral("glissé"));
+
+    const Fixture::Told told = f.drop(data, offered);
+    QCOMPARE(told.accepted, accepted);
+    if (accepted)
+        QCOMPARE(told.action, action);
+    QCOMPARE(f.t.messageBox.shown.size(), file ? 0 : 1);
+}
+
+void TestMainWindow::captionSetWhenFirstShown()
+{
+    TestEnv t;
+    settings.WindowState = 1;
+    settings.WindowWidth = 9000;
+    settings.WindowHeight = 6000;
+    MainWindow window(t.env);
+    window.Form_Load();
+    // Read before any activation comes: a minimized window may never get one.
+    window.show();
+    QCOMPARE(window.windowTitle(), caption("Sans titre.txt"));
+}
+
+void TestMainWindow::offScreenPlacementBroughtBack_data()
+{
+    QTest::addColumn<QRect>("stored"); // twips
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("larger screen's corner") << QRect(60000, 45000, 9000, 6000) << false;
+    QTest::newRow("left of the screen") << QRect(-30000, 1500, 9000, 6000) << false;
+    QTest::newRow("larger than the screen") << QRect(60000, 0, 90000, 60000) << false;
+    QTest::newRow("visible") << QRect(1500, 750, 9000, 6000) << true;
+    QTest::newRow("partly out, visible") << QRect(-1500, -150, 9000, 6000) << true;
+}
+
+void TestMainWindow::offScreenPlacementBroughtBack()
+{
+    QFETCH(QRect, stored);
+    QFETCH(bool, kept);
+    TestEnv t;
+    settings.WindowLeft = stored.x();
+    settings.WindowTop = stored.y();
+    settings.WindowWidth = stored.width();
+    settings.WindowHeight = stored.height();
+    MainWindow window(t.env);
+    window.Form_Load();
+
+    const QRect placed(window.pos(), window.size());
+    const QRect screen = window.screen()->availableGeometry();
+    const QRect file(stored.x() / 15, stored.y() / 15, stored.width() / 15, stored.height() / 15);
+    if (kept) {
+        QCOMPARE(placed, file);
+    } else {
+        QVERIFY2(screen.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                             .arg(placed.x()).arg(placed.y())
+                                                             .arg(placed.width()).arg(placed.height())));
+        // Shrunk only where the screen is too small, with room for a title bar.
+        const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        QVERIFY(placed.bottom() + titleBar <= screen.bottom());
+        QCOMPARE(placed.width(), qMin(file.width(), screen.width()));
+        QCOMPARE(placed.height(), qMin(file.height(), screen.height() - titleBar));
+    }
+    QCOMPARE(settings.WindowLeft, stored.x());
 }
 
 QTEST_MAIN(TestMainWindow)

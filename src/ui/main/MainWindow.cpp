@@ -15,10 +15,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
 #include <QUrl>
+
+#include <limits>
 
 using Globals::doc;
 using Globals::settings;
@@ -26,6 +32,45 @@ using Globals::settings;
 namespace {
 constexpr int InitialClientWidthTwips = 7995;
 constexpr int InitialClientHeightTwips = 5025;
+// Enough of a window to catch it with the mouse.
+constexpr int MinVisibleWidth = 160;
+constexpr int MinVisibleHeight = 80;
+
+qint64 squaredDistance(const QRect &area, const QPoint &point)
+{
+    const qint64 dx = qMax(0, qMax(area.left() - point.x(), point.x() - area.right()));
+    const qint64 dy = qMax(0, qMax(area.top() - point.y(), point.y() - area.bottom()));
+    return dx * dx + dy * dy;
+}
+
+// A rectangle stored on a larger or a missing screen comes onto the nearest
+// one, shrunk only where it cannot fit; a visible one stays as it was. The
+// window manager's frame is not known before the window is shown: the room
+// of a title bar is kept below the rectangle moved.
+QRect placedOnScreen(const QRect &stored, int titleBar)
+{
+    QRect nearest;
+    qint64 nearestDistance = std::numeric_limits<qint64>::max();
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        const QRect seen = area.intersected(stored);
+        if (seen.width() >= qMin(stored.width(), MinVisibleWidth)
+            && seen.height() >= qMin(stored.height(), MinVisibleHeight))
+            return stored;
+        const qint64 distance = squaredDistance(area, stored.center());
+        if (distance < nearestDistance) {
+            nearestDistance = distance;
+            nearest = area;
+        }
+    }
+    if (nearest.isNull())
+        return stored;
+    const QSize size = stored.size().boundedTo(nearest.size() - QSize(0, titleBar));
+    const int bottom = nearest.bottom() + 1 - titleBar - size.height();
+    return QRect(QPoint(qBound(nearest.left(), stored.left(), nearest.right() + 1 - size.width()),
+                        qBound(nearest.top(), stored.top(), bottom)),
+                 size);
+}
 } // namespace
 
 MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent), m_env(env)
@@ -58,10 +103,14 @@ MainWindow::~MainWindow() = default;
 void MainWindow::Form_Load()
 {
     if (settings.WindowWidth > 0) {
-        move(Conversion::TwipsToPixels(settings.WindowLeft, logicalDpiX()),
-             Conversion::TwipsToPixels(settings.WindowTop, logicalDpiY()));
-        resize(Conversion::TwipsToPixels(settings.WindowWidth, logicalDpiX()),
-               Conversion::TwipsToPixels(settings.WindowHeight, logicalDpiY()));
+        const QRect placed = placedOnScreen(
+                QRect(Conversion::TwipsToPixels(settings.WindowLeft, logicalDpiX()),
+                      Conversion::TwipsToPixels(settings.WindowTop, logicalDpiY()),
+                      Conversion::TwipsToPixels(settings.WindowWidth, logicalDpiX()),
+                      Conversion::TwipsToPixels(settings.WindowHeight, logicalDpiY())),
+                style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        move(placed.topLeft());
+        resize(placed.size());
         // The rectangle is the normal one; the state is laid over it, so
         // restoring a maximized window gives that rectangle back.
         if (settings.WindowState == 1)
@@ -149,10 +198,11 @@ Search &MainWindow::SearchDialog()
     return *m_search;
 }
 
-void MainWindow::txt_OLEDragDrop(const QMimeData *data)
+void MainWindow::txt_OLEDragDrop(const QMimeData *data, Qt::DropAction &effect)
 {
     const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
     if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        effect = Qt::IgnoreAction;
         m_env.messageBox->warn(QStringLiteral("Operation de drag & drop impossible avec cet objet !"),
                                Globals::ProductTitle);
         return;
@@ -201,6 +251,15 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Form_Activate();
     QMainWindow::changeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    // A window started minimized is not activated, and its caption must not
+    // wait for that.
+    if (!event->spontaneous())
+        Form_Activate();
+    QMainWindow::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -34,7 +34,7 @@ public:
     void txt_KeyPress(int keyAscii);
     void txt_Change();
     void txt_SelChange();
-    void txt_OLEDragDrop(const QMimeData *data);
+    void txt_OLEDragDrop(const QMimeData *data, Qt::DropAction &effect);
     void tmrDragNDrop_Timer();
 
     // Gives the whole text the editor font, size, style and colours, keeping
@@ -89,6 +89,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
