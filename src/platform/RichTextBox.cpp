@@ -254,11 +254,13 @@ void RichTextBox::markLineEnds(const TextFile::LineEnds &lineEnds)
     // A line's end lives in its block's format: Enter and a paste give new
     // blocks the format of the block they split, and undo and redo bring a
     // removed block back with its own. Lines of the file's first style carry
-    // nothing, so only the others cost a format change, kept out of the
-    // history and unseen by the program's change event.
+    // nothing, so only the others cost a format change: kept out of the
+    // history, unseen by the program's change event, and in one edit, or
+    // each change would lay its line out again at once.
     const QSignalBlocker quiet(this);
     document()->setUndoRedoEnabled(false);
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     QTextBlock block = document()->begin();
     for (const TextFormat::LineEnd end : lineEnds) {
         if (!block.isValid())
@@ -271,6 +273,7 @@ void RichTextBox::markLineEnds(const TextFile::LineEnds &lineEnds)
         }
         block = block.next();
     }
+    cursor.endEditBlock();
     document()->setUndoRedoEnabled(true);
     document()->setModified(false);
 }
