@@ -1,4 +1,5 @@
 #include "platform/RichTextBox.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -212,10 +213,7 @@ void TestRichTextBox::mixedLineEndsFollowEdits()
     QFETCH(QByteArray, saved);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mixte.txt"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("un\r\ndeux\ntrois\rfin");
-    file.close();
+    QVERIFY(writeBytes(path, "un\r\ndeux\ntrois\rfin"));
 
     RichTextBox box;
     QVERIFY(box.LoadFile(path));
@@ -246,8 +244,7 @@ void TestRichTextBox::mixedLineEndsFollowEdits()
         break;
     }
     QVERIFY(box.SaveFile(path));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), saved);
+    QCOMPARE(readBytes(path), saved);
 }
 
 QTEST_MAIN(TestRichTextBox)
