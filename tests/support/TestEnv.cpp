@@ -60,12 +60,6 @@ int runInChild(const std::function<void()> &prepare, const std::function<int()> 
     return WEXITSTATUS(status);
 }
 
-const passwd *nobody()
-{
-    static const passwd *const entry = getpwnam("nobody");
-    return entry;
-}
-
 } // namespace
 
 int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
@@ -81,12 +75,14 @@ int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
 
 uint nobodyUid()
 {
-    return nobody() ? nobody()->pw_uid : 65534;
+    const passwd *const nobody = getpwnam("nobody");
+    return nobody ? nobody->pw_uid : 65534;
 }
 
 uint nobodyGid()
 {
-    return nobody() ? nobody()->pw_gid : 65534;
+    const passwd *const nobody = getpwnam("nobody");
+    return nobody ? nobody->pw_gid : 65534;
 }
 
 int runAsNobody(const std::function<int()> &body)
