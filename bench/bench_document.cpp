@@ -29,7 +29,9 @@ public:
     }
 };
 
-QByteArray frenchText(qint64 bytes, bool singleLine)
+enum class Lines { CrLf, Single, Mixed };
+
+QByteArray frenchText(qint64 bytes, Lines lines)
 {
     const QByteArray words[] = {"été", "déjà", "château", "forêt", "élève", "hôpital", "garçon",
                                 "Noël", "cœur", "naïf", "les", "une", "avec", "pour", "dans"};
@@ -43,7 +45,8 @@ QByteArray frenchText(qint64 bytes, bool singleLine)
         line += ' ';
         if (line.size() >= 78) {
             out += line;
-            out += singleLine ? " " : "\r\n";
+            const bool lf = lines == Lines::Mixed && (seed >> 8) % 2;
+            out += lines == Lines::Single ? " " : lf ? "\n" : "\r\n";
             line.clear();
         }
     }
@@ -126,8 +129,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir dir;
     QTextStream out(stdout);
-    measure(out, QStringLiteral("text_10M"), frenchText(10 << 20, false), dir);
-    measure(out, QStringLiteral("text_50M"), frenchText(50 << 20, false), dir);
-    measure(out, QStringLiteral("oneline_10M"), frenchText(10 << 20, true), dir);
+    measure(out, QStringLiteral("text_10M"), frenchText(10 << 20, Lines::CrLf), dir);
+    measure(out, QStringLiteral("text_50M"), frenchText(50 << 20, Lines::CrLf), dir);
+    // Half of the lines end in LF, at random: the worst case of mixed line ends.
+    measure(out, QStringLiteral("mixed_50M"), frenchText(50 << 20, Lines::Mixed), dir);
+    measure(out, QStringLiteral("oneline_10M"), frenchText(10 << 20, Lines::Single), dir);
     return 0;
 }

@@ -195,6 +195,7 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         if (decoded && hasRoomFor(decoded->text.size(), shape.lines)) {
             m_format = decoded->format;
             setTextOfFile(decoded->text, shape.longest > LongLine);
+            markLineEnds(decoded->lineEnds);
             return true;
         }
         if (decoded && error)
@@ -272,9 +273,55 @@ bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
     return true;
 }
 
+void RichTextBox::markLineEnds(const TextFile::LineEnds &lineEnds)
+{
+    m_mixedLineEnds = !lineEnds.isEmpty();
+    if (!m_mixedLineEnds)
+        return;
+    // A line's end lives in its block's format: Enter and a paste give new
+    // blocks the format of the block they split, and undo and redo bring a
+    // removed block back with its own. Lines of the file's first style carry
+    // nothing, so only the others cost a format change: kept out of the
+    // history, unseen by the program's change event, and in one edit, or
+    // each change would lay its line out again at once.
+    const QSignalBlocker quiet(this);
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    QTextBlock block = document()->begin();
+    for (const TextFormat::LineEnd end : lineEnds) {
+        if (!block.isValid())
+            break;
+        if (end != m_format.lineEnd) {
+            QTextBlockFormat own;
+            own.setProperty(LineEndProperty, int(end));
+            cursor.setPosition(block.position());
+            cursor.mergeBlockFormat(own);
+        }
+        block = block.next();
+    }
+    cursor.endEditBlock();
+    document()->setUndoRedoEnabled(true);
+    document()->setModified(false);
+}
+
+TextFile::LineEnds RichTextBox::lineEnds() const
+{
+    TextFile::LineEnds ends;
+    if (!m_mixedLineEnds)
+        return ends;
+    ends.reserve(document()->blockCount() - 1);
+    for (QTextBlock block = document()->begin(); block.next().isValid(); block = block.next()) {
+        const QVariant own = block.blockFormat().property(LineEndProperty);
+        ends.append(own.isValid() ? TextFormat::LineEnd(own.toInt()) : m_format.lineEnd);
+    }
+    return ends;
+}
+
 void RichTextBox::resetFileFormat()
 {
     m_format = TextFile::NewDocumentFormat();
+    m_mixedLineEnds = false;
     QFont f = font();
     f.setStyleStrategy(QFont::PreferDefault);
     setFont(f);
@@ -282,7 +329,7 @@ void RichTextBox::resetFileFormat()
 
 bool RichTextBox::SaveFile(const QString &path)
 {
-    return TextFile::Save(path, Text(), &m_format);
+    return TextFile::Save(path, Text(), &m_format, lineEnds());
 }
 
 void RichTextBox::SelPrint(QPrinter *printer)

@@ -95,6 +95,8 @@ protected:
 private:
     // Lines longer than this are laid out without shaping and keep their layout data.
     static constexpr qsizetype LongLine = 64 * 1024;
+    // Block format property holding a line's own end, in a file of mixed ends.
+    static constexpr int LineEndProperty = QTextFormat::UserProperty + 1;
     struct LineShape
     {
         qsizetype lines = 0;
@@ -107,8 +109,11 @@ private:
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;
     void setTextOfFile(const QString &text, bool longLines);
+    void markLineEnds(const TextFile::LineEnds &lineEnds);
+    TextFile::LineEnds lineEnds() const;
 
     TextFormat m_format;
+    bool m_mixedLineEnds = false;
     QList<QKeySequence> m_reserved;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;

@@ -41,27 +41,30 @@ inline int toWindows1252(char16_t u)
     return hit == std::end(Windows1252High) ? -1 : int(0x80 + (hit - std::begin(Windows1252High)));
 }
 
-// The line-end styles met while decoding: the first one is the file's.
-struct LineEnds
+// The line-end styles met while decoding: the first one is the file's; each
+// line's own is recorded only once a second style shows up, so that a file
+// of one style pays for a counter alone.
+struct LineEndsSeen
 {
-    bool found = false;
+    qsizetype count = 0;
     LineEnd first = LineEnd::Lf;
-    bool mixed = false;
+    LineEnds each;
 
     void seen(LineEnd style)
     {
-        if (!found) {
-            found = true;
+        if (count == 0)
             first = style;
-        } else if (style != first) {
-            mixed = true;
-        }
+        else if (style != first && each.isEmpty())
+            each.fill(first, count);
+        if (!each.isEmpty())
+            each.append(style);
+        ++count;
     }
 };
 
 // unit is '\r' or '\n', just read; the '\n' of a CR LF pair is consumed.
 template<typename Unit>
-inline void takeLineEnd(char16_t unit, const Unit *&p, const Unit *end, LineEnds &ends)
+inline void takeLineEnd(char16_t unit, const Unit *&p, const Unit *end, LineEndsSeen &ends)
 {
     if (unit == '\n') {
         ends.seen(LineEnd::Lf);
@@ -86,7 +89,7 @@ inline bool isContinuation(uint byte)
 // Strict UTF-8 (no overlong forms, encoded surrogates or values above
 // U+10FFFF), since only that re-encodes to the same bytes. Stops with false
 // at the first invalid or truncated sequence.
-bool decodeUtf8(const uchar *p, const uchar *end, char16_t *&out, LineEnds &ends)
+bool decodeUtf8(const uchar *p, const uchar *end, char16_t *&out, LineEndsSeen &ends)
 {
     while (p != end) {
         const uint b = *p++;
@@ -134,7 +137,7 @@ bool decodeUtf8(const uchar *p, const uchar *end, char16_t *&out, LineEnds &ends
     return true;
 }
 
-void decodeWindows1252(const uchar *p, const uchar *end, char16_t *&out, LineEnds &ends)
+void decodeWindows1252(const uchar *p, const uchar *end, char16_t *&out, LineEndsSeen &ends)
 {
     while (p != end) {
         const uint b = *p++;
@@ -152,7 +155,7 @@ void decodeWindows1252(const uchar *p, const uchar *end, char16_t *&out, LineEnd
 // Code units as they are, lone surrogates included, so that any even
 // number of bytes comes back unchanged.
 void decodeUtf16(const uchar *p, const uchar *end, bool bigEndian, char16_t *&out,
-                 LineEnds &ends)
+                 LineEndsSeen &ends)
 {
     char16_t *const begin = out;
     for (; p != end; p += 2)
@@ -172,37 +175,72 @@ void decodeUtf16(const uchar *p, const uchar *end, bool bigEndian, char16_t *&ou
     }
 }
 
-QByteArray lineEndBytes(LineEnd style)
+struct Spelling
+{
+    char first;
+    char second;
+    qsizetype size;
+};
+
+constexpr Spelling spell(LineEnd style)
 {
     switch (style) {
     case LineEnd::CrLf:
-        return QByteArrayLiteral("\r\n");
+        return {'\r', '\n', 2};
     case LineEnd::Cr:
-        return QByteArrayLiteral("\r");
+        return {'\r', 0, 1};
     case LineEnd::Lf:
         break;
     }
-    return QByteArrayLiteral("\n");
+    return {'\n', 0, 1};
 }
 
-inline char *putLineEnd(char *out, const QByteArray &lineEnd)
+// What ends each line break of a text in turn: the line's own style where
+// one is recorded, the file's style after that.
+class LineBreaks
 {
-    *out++ = lineEnd[0];
-    if (lineEnd.size() == 2)
-        *out++ = lineEnd[1];
-    return out;
-}
+public:
+    LineBreaks(LineEnd style, const LineEnds &each) : m_style(spell(style)), m_each(each) {}
 
-QByteArray encodeUtf8(const QString &text, bool mark, const QByteArray &lineEnd)
+    // Bytes beyond one a break, over the first breaks line breaks.
+    qsizetype extra(qsizetype breaks) const
+    {
+        const qsizetype own = std::min(breaks, m_each.size());
+        qsizetype extra = (breaks - own) * (m_style.size - 1);
+        for (qsizetype i = 0; i < own; ++i)
+            extra += spell(m_each[i]).size - 1;
+        return extra;
+    }
+
+    Spelling next() { return m_next < m_each.size() ? spell(m_each[m_next++]) : m_style; }
+
+    char *put(char *out)
+    {
+        const Spelling s = next();
+        *out++ = s.first;
+        if (s.size == 2)
+            *out++ = s.second;
+        return out;
+    }
+
+private:
+    Spelling m_style;
+    const LineEnds &m_each;
+    qsizetype m_next = 0;
+};
+
+QByteArray encodeUtf8(const QString &text, bool mark, LineBreaks lineBreaks)
 {
     const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *const end = begin + text.size();
     // Exact size first: one allocation, no slack in a 50 MB result.
     qsizetype size = mark ? 3 : 0;
+    qsizetype breaks = 0;
     for (const char16_t *p = begin; p != end; ++p) {
         const char16_t u = *p;
         if (u < 0x80) {
-            size += u == '\n' ? lineEnd.size() : 1;
+            ++size;
+            breaks += u == '\n';
         } else if (u < 0x800) {
             size += 2;
         } else if (QChar::isHighSurrogate(u) && p + 1 != end && QChar::isLowSurrogate(p[1])) {
@@ -212,6 +250,7 @@ QByteArray encodeUtf8(const QString &text, bool mark, const QByteArray &lineEnd)
             size += 3; // a lone surrogate is written as U+FFFD
         }
     }
+    size += lineBreaks.extra(breaks);
     QByteArray bytes(size, Qt::Uninitialized);
     char *out = bytes.data();
     if (mark) {
@@ -223,7 +262,7 @@ QByteArray encodeUtf8(const QString &text, bool mark, const QByteArray &lineEnd)
         uint u = *p;
         if (u < 0x80) {
             if (u == '\n')
-                out = putLineEnd(out, lineEnd);
+                out = lineBreaks.put(out);
             else
                 *out++ = char(u);
         } else if (u < 0x800) {
@@ -249,22 +288,22 @@ QByteArray encodeUtf8(const QString &text, bool mark, const QByteArray &lineEnd)
 }
 
 // Empty when a character of text has no byte in Windows-1252.
-std::optional<QByteArray> encodeWindows1252(const QString &text, const QByteArray &lineEnd)
+std::optional<QByteArray> encodeWindows1252(const QString &text, LineBreaks lineBreaks)
 {
     const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *const end = begin + text.size();
-    qsizetype lineBreaks = 0;
+    qsizetype breaks = 0;
     for (const char16_t *p = begin; p != end; ++p) {
         if (*p == '\n')
-            ++lineBreaks;
+            ++breaks;
         else if (*p >= 0x80 && toWindows1252(*p) < 0)
             return std::nullopt;
     }
-    QByteArray bytes(text.size() + lineBreaks * (lineEnd.size() - 1), Qt::Uninitialized);
+    QByteArray bytes(text.size() + lineBreaks.extra(breaks), Qt::Uninitialized);
     char *out = bytes.data();
     for (const char16_t *p = begin; p != end; ++p) {
         if (*p == '\n')
-            out = putLineEnd(out, lineEnd);
+            out = lineBreaks.put(out);
         else
             *out++ = char(toWindows1252(*p));
     }
@@ -272,10 +311,9 @@ std::optional<QByteArray> encodeWindows1252(const QString &text, const QByteArra
     return bytes;
 }
 
-QByteArray encodeUtf16(const QString &text, bool bigEndian, bool mark, const QByteArray &lineEnd)
+QByteArray encodeUtf16(const QString &text, bool bigEndian, bool mark, LineBreaks lineBreaks)
 {
-    const qsizetype lineBreaks = text.count(u'\n');
-    const qsizetype units = (mark ? 1 : 0) + text.size() + lineBreaks * (lineEnd.size() - 1);
+    const qsizetype units = (mark ? 1 : 0) + text.size() + lineBreaks.extra(text.count(u'\n'));
     QByteArray bytes(units * 2, Qt::Uninitialized);
     char *out = bytes.data();
     const auto put = [&out, bigEndian](char16_t u) {
@@ -286,8 +324,10 @@ QByteArray encodeUtf16(const QString &text, bool bigEndian, bool mark, const QBy
         put(0xFEFF);
     for (const QChar c : text) {
         if (c == u'\n') {
-            for (const char b : lineEnd)
-                put(char16_t(b));
+            const Spelling s = lineBreaks.next();
+            put(char16_t(s.first));
+            if (s.size == 2)
+                put(char16_t(s.second));
         } else {
             put(c.unicode());
         }
@@ -366,9 +406,8 @@ LoadError readRegularFile(const QString &path, QByteArray *bytes)
 }
 
 // Decode tries UTF-16 and UTF-8 first, so Windows-1252 bytes that start
-// with a UTF-16 mark and have an even length (after line ends were made
-// uniform, or an edit), or whose letters happen to spell valid UTF-8, would
-// read back as other text.
+// with a UTF-16 mark and have an even length (after an edit), or whose
+// letters happen to spell valid UTF-8, would read back as other text.
 bool readsBackAsWindows1252(const QByteArray &bytes)
 {
     const bool ascii = std::all_of(bytes.begin(), bytes.end(),
@@ -393,7 +432,7 @@ DecodedText Decode(const QByteArray &bytes)
     QString text(bytes.size(), Qt::Uninitialized); // never more units than bytes
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
     char16_t *out = begin;
-    LineEnds ends;
+    LineEndsSeen ends;
     TextFormat &format = result.format;
 
     // A UTF-16 mark on an odd number of bytes cannot be UTF-16: such a file
@@ -413,7 +452,7 @@ DecodedText Decode(const QByteArray &bytes)
             format.byteOrderMark = mark;
         } else {
             out = begin;
-            ends = LineEnds();
+            ends = LineEndsSeen();
             format.encoding = Encoding::Windows1252;
             format.byteOrderMark = false;
             decodeWindows1252(data, end, out, ends);
@@ -424,20 +463,21 @@ DecodedText Decode(const QByteArray &bytes)
     if (text.capacity() - text.size() > text.size() / 4)
         text.squeeze(); // text in many-byte characters leaves much unused room
     result.text = std::move(text);
-    if (ends.found)
+    if (ends.count > 0)
         format.lineEnd = ends.first;
-    result.lossless = !ends.mixed;
+    result.lineEnds = std::move(ends.each);
     return result;
 }
 
-QByteArray Encode(const QString &text, const TextFormat &format, TextFormat *used)
+QByteArray Encode(const QString &text, const TextFormat &format, TextFormat *used,
+                  const LineEnds &lineEnds)
 {
     TextFormat actual = format;
-    const QByteArray lineEnd = lineEndBytes(format.lineEnd);
+    const LineBreaks lineBreaks(format.lineEnd, lineEnds);
     QByteArray bytes;
     switch (format.encoding) {
     case Encoding::Windows1252:
-        if (std::optional<QByteArray> encoded = encodeWindows1252(text, lineEnd);
+        if (std::optional<QByteArray> encoded = encodeWindows1252(text, lineBreaks);
             encoded && readsBackAsWindows1252(*encoded)) {
             bytes = std::move(*encoded);
             break;
@@ -446,15 +486,15 @@ QByteArray Encode(const QString &text, const TextFormat &format, TextFormat *use
         // so that it reads back the same.
         actual.encoding = Encoding::Utf8;
         actual.byteOrderMark = false;
-        bytes = encodeUtf8(text, false, lineEnd);
+        bytes = encodeUtf8(text, false, lineBreaks);
         break;
     case Encoding::Utf8:
-        bytes = encodeUtf8(text, format.byteOrderMark, lineEnd);
+        bytes = encodeUtf8(text, format.byteOrderMark, lineBreaks);
         break;
     case Encoding::Utf16LE:
     case Encoding::Utf16BE:
         bytes = encodeUtf16(text, format.encoding == Encoding::Utf16BE, format.byteOrderMark,
-                            lineEnd);
+                            lineBreaks);
         break;
     }
     if (used)
@@ -473,11 +513,11 @@ std::optional<DecodedText> Load(const QString &path, LoadError *error)
     return Decode(bytes);
 }
 
-bool Save(const QString &path, const QString &text, TextFormat *format)
+bool Save(const QString &path, const QString &text, TextFormat *format, const LineEnds &lineEnds)
 {
     Q_ASSERT(format);
     TextFormat used;
-    const QByteArray bytes = Encode(text, *format, &used);
+    const QByteArray bytes = Encode(text, *format, &used, lineEnds);
     if (!WriteFileAtomically(path, bytes))
         return false;
     *format = used;

@@ -1,4 +1,5 @@
 #include "platform/RichTextBox.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,7 +24,14 @@ private slots:
     void setTextIsOneUndoStep();
     void pasteInsertsPlainText();
     void loadStartsAFreshHistory();
+    void mixedLineEndsFollowEdits_data();
+    void mixedLineEndsFollowEdits();
 };
+
+namespace {
+enum class Edit { None, Enter, Type, Paste, Join, JoinUndo, EnterUndoRedo };
+}
+Q_DECLARE_METATYPE(Edit)
 
 void TestRichTextBox::find_data()
 {
@@ -175,6 +183,68 @@ void TestRichTextBox::loadStartsAFreshHistory()
     QCOMPARE(box.font().styleStrategy(), QFont::PreferNoShaping);
     box.resetFileFormat();
     QCOMPARE(box.font().styleStrategy(), QFont::PreferDefault);
+}
+
+void TestRichTextBox::mixedLineEndsFollowEdits_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QByteArray>("saved");
+
+    // Lines "un", "deux", "trois" and "fin" start at 0, 3, 8 and 14.
+    QTest::newRow("unchanged") << Edit::None << 0 << QByteArray("un\r\ndeux\ntrois\rfin");
+    QTest::newRow("Enter in the CR LF line") << Edit::Enter << 1 << QByteArray("u\r\nn\r\ndeux\ntrois\rfin");
+    QTest::newRow("Enter in the LF line") << Edit::Enter << 5 << QByteArray("un\r\nde\nux\ntrois\rfin");
+    QTest::newRow("Enter after the last line") << Edit::Enter << 17 << QByteArray("un\r\ndeux\ntrois\rfin\r\n");
+    QTest::newRow("typing in the LF line") << Edit::Type << 5 << QByteArray("un\r\ndexux\ntrois\rfin");
+    QTest::newRow("two lines pasted in the CR line") << Edit::Paste << 10 << QByteArray("un\r\ndeux\ntrA\rBois\rfin");
+    QTest::newRow("lines joined: the first one's end") << Edit::Join << 3 << QByteArray("undeux\r\ntrois\rfin");
+    QTest::newRow("lines joined, then undone") << Edit::JoinUndo << 8 << QByteArray("un\r\ndeux\ntrois\rfin");
+    QTest::newRow("Enter, undone, redone") << Edit::EnterUndoRedo << 9 << QByteArray("un\r\ndeux\nt\rrois\rfin");
+}
+
+// A file whose lines end in different ways: untouched lines keep their own
+// line end, a line split in two gives both parts its own, and lines joined
+// keep the first one's.
+void TestRichTextBox::mixedLineEndsFollowEdits()
+{
+    QFETCH(Edit, edit);
+    QFETCH(int, position);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixte.txt"));
+    QVERIFY(writeBytes(path, "un\r\ndeux\ntrois\rfin"));
+
+    RichTextBox box;
+    QVERIFY(box.LoadFile(path));
+    box.setSelStart(position);
+    switch (edit) {
+    case Edit::None:
+        break;
+    case Edit::Enter:
+        QTest::keyClick(&box, Qt::Key_Return);
+        break;
+    case Edit::Type:
+        QTest::keyClick(&box, Qt::Key_X);
+        break;
+    case Edit::Paste:
+        QGuiApplication::clipboard()->setText(QStringLiteral("A\nB"));
+        box.paste();
+        break;
+    case Edit::Join:
+    case Edit::JoinUndo:
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        if (edit == Edit::JoinUndo)
+            box.undo();
+        break;
+    case Edit::EnterUndoRedo:
+        QTest::keyClick(&box, Qt::Key_Return);
+        box.undo();
+        box.redo();
+        break;
+    }
+    QVERIFY(box.SaveFile(path));
+    QCOMPARE(readBytes(path), saved);
 }
 
 QTEST_MAIN(TestRichTextBox)

@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +28,9 @@ const QString ConfigFailure = QStringLiteral("Impossible de sauvegarder le fichi
 
 // What the user does that writes a file.
 enum class Action { Save, QuickSave, SaveConfiguration, Close };
+
+// What stands around the file that Enregistrer writes.
+enum class Situation { OtherOwner, HardLinks, ReadOnlyFolder, SymbolicLink, InPlaceWriteFails };
 
 struct Fixture
 {
@@ -58,6 +63,7 @@ QString largeText(int size, QChar mark)
 } // namespace
 
 Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(Situation)
 
 class TestWriteFaults : public QObject
 {
@@ -67,6 +73,8 @@ private slots:
     void fileSizeLimitKeepsPreviousFile_data();
     void fileSizeLimitKeepsPreviousFile();
     void killedSaveLeavesOldOrNew();
+    void saveKeepsWhatSurroundsTheFile_data();
+    void saveKeepsWhatSurroundsTheFile();
 };
 
 void TestWriteFaults::fileSizeLimitKeepsPreviousFile_data()
@@ -184,6 +192,86 @@ void TestWriteFaults::killedSaveLeavesOldOrNew()
     qInfo("kills that left the old file: %d, the new one: %d; temporary files left: %lld",
           oldSeen, freshSeen,
           qint64(QDir(f.t.dir.path()).entryList(QDir::Files | QDir::Hidden).size() - 2));
+}
+
+void TestWriteFaults::saveKeepsWhatSurroundsTheFile_data()
+{
+    QTest::addColumn<Situation>("situation");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("file of another user, saved by root") << Situation::OtherOwner << true;
+    QTest::newRow("two hard links") << Situation::HardLinks << true;
+    QTest::newRow("writable file in a read-only folder") << Situation::ReadOnlyFolder << true;
+    QTest::newRow("symbolic link") << Situation::SymbolicLink << true;
+    QTest::newRow("in-place write cut short") << Situation::InPlaceWriteFails << false;
+}
+
+// The file keeps its owner, group and every name; a save that fails leaves
+// its old bytes and says so.
+void TestWriteFaults::saveKeepsWhatSurroundsTheFile()
+{
+    QFETCH(Situation, situation);
+    QFETCH(bool, saved);
+    const bool root = ::geteuid() == 0;
+    if (situation == Situation::OtherOwner && !root)
+        QSKIP("only root can give a file to another user");
+    Fixture f;
+    const QString folder = f.t.file(QStringLiteral("dossier"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/texte.txt");
+    const QByteArray old = "contenu d'avant\r\n";
+    QVERIFY(writeBytes(path, old));
+    const QByteArray encodedPath = QFile::encodeName(path);
+    const QString otherName = folder + QStringLiteral("/autre nom.txt");
+    QString opened = path;
+    switch (situation) {
+    case Situation::OtherOwner:
+        QCOMPARE(::chown(encodedPath.constData(), nobodyUid(), nobodyGid()), 0);
+        break;
+    case Situation::HardLinks:
+    case Situation::InPlaceWriteFails:
+        QCOMPARE(::link(encodedPath.constData(), QFile::encodeName(otherName).constData()), 0);
+        break;
+    case Situation::ReadOnlyFolder:
+        if (root)
+            QCOMPARE(::chown(encodedPath.constData(), nobodyUid(), nobodyGid()), 0);
+        QCOMPARE(::chmod(QFile::encodeName(f.t.dir.path()).constData(), 0755), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        break;
+    case Situation::SymbolicLink:
+        opened = folder + QStringLiteral("/lien.txt");
+        QCOMPARE(::symlink("texte.txt", QFile::encodeName(opened).constData()), 0);
+        break;
+    }
+    struct stat before = {};
+    QCOMPARE(::stat(encodedPath.constData(), &before), 0);
+    QVERIFY(Document::OpenDocument(*f.window, opened));
+    f.window->txt->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
+    const QByteArray fresh = f.window->txt->Text().toUtf8().replace("\n", "\r\n");
+
+    const auto save = [&] {
+        f.window->MenuFichier_Enregistrer_Click();
+        return (saved ? f.t.messageBox.shown.isEmpty() : warnedOnce(f.t.messageBox, SaveFailure)) ? 0 : 1;
+    };
+    int code = 0;
+    if (situation == Situation::ReadOnlyFolder)
+        code = runAsNobody(save);
+    else if (situation == Situation::InPlaceWriteFails)
+        code = runWithFileSizeLimit(64, save);
+    else
+        code = save();
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+
+    QCOMPARE(code, 0);
+    QCOMPARE(readBytes(path), saved ? fresh : old);
+    struct stat after = {};
+    QCOMPARE(::stat(encodedPath.constData(), &after), 0);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_nlink, before.st_nlink);
+    if (before.st_nlink > 1)
+        QCOMPARE(readBytes(otherName), readBytes(path));
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(QFileInfo(opened).isSymLink(), situation == Situation::SymbolicLink);
 }
 
 QTEST_MAIN(TestWriteFaults)

@@ -39,23 +39,61 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 }
 
 #include <csignal>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
+namespace {
+
+int runInChild(const std::function<void()> &prepare, const std::function<int()> &body)
 {
     const pid_t child = fork();
     if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        prepare();
         _exit(body());
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+} // namespace
+
+int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body)
+{
+    return runInChild(
+            [fileSizeLimit] {
+                signal(SIGXFSZ, SIG_IGN);
+                rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            },
+            body);
+}
+
+uint nobodyUid()
+{
+    const passwd *const nobody = getpwnam("nobody");
+    return nobody ? nobody->pw_uid : 65534;
+}
+
+uint nobodyGid()
+{
+    const passwd *const nobody = getpwnam("nobody");
+    return nobody ? nobody->pw_gid : 65534;
+}
+
+int runAsNobody(const std::function<int()> &body)
+{
+    return runInChild(
+            [] {
+                if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobodyGid()) != 0
+                                       || setuid(nobodyUid()) != 0))
+                    _exit(125);
+            },
+            body);
 }
 
 #include <QTest>

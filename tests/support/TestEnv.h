@@ -34,6 +34,12 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 // bytes (SIGXFSZ ignored, so a write fails with an error from the system,
 // even as root). Returns the child's exit code, or -1 if it did not exit.
 int runWithFileSizeLimit(qint64 fileSizeLimit, const std::function<int()> &body);
+// Runs body in a forked child that, when it was root, has become the user
+// nobody, so that the permissions of files and folders apply to it.
+int runAsNobody(const std::function<int()> &body);
+// The user and group ids of nobody.
+uint nobodyUid();
+uint nobodyGid();
 
 class QWidget;
 // Types text into widget key by key; unlike QTest::keyClicks it takes any
