@@ -1,5 +1,5 @@
 // Search and replace through the real window and dialog, on big documents:
-// "Remplacer tout" of a three-letter word at growing sizes (cost should grow
+// "Remplacer tout" in one long line (60 KB, 10 MB); of a three-letter word at growing sizes (cost should grow
 // linearly), compared with sed on the same file; then "Suivant" stepping
 // through a 50 MB document to its last hit, each step repainted.
 #include "app/Globals.h"
@@ -146,6 +146,29 @@ void replaceAll(QTextStream &out, QTemporaryDir &dir, qint64 megabytes)
     out.flush();
 }
 
+void replaceInLine(QTextStream &out, qint64 chars, int hits)
+{
+    const QString text =
+            (QStringLiteral("ab ") + QString(std::max<qint64>(chars / hits - 3, 0), QLatin1Char('x')))
+                    .repeated(hits);
+    Bench b;
+    b.load(text);
+    b.dlg().txtSearch->setText(QStringLiteral("ab"));
+    b.dlg().txtReplace->setText(QStringLiteral("abc"));
+
+    QElapsedTimer timer;
+    timer.start();
+    b.dlg().cmdReplaceAll_Click();
+    const double replaceMs = timer.nsecsElapsed() / 1e6;
+    timer.restart();
+    b.window->txt->grab();
+    drain();
+    const double paintMs = timer.nsecsElapsed() / 1e6;
+    out << "one line of " << text.size() / 1024 << " KB, " << hits << " hits: replace all " << replaceMs
+        << " ms (" << b.box.last << "), repaint after " << paintMs << " ms\n";
+    out.flush();
+}
+
 void stepping(QTextStream &out, int hits)
 {
     const QString text = document(50 << 20, hits);
@@ -178,6 +201,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir dir;
     QTextStream out(stdout);
+    replaceInLine(out, 60 * 1024, 20000);
+    replaceInLine(out, 10 << 20, 100000);
     for (qint64 megabytes : {1, 2, 5, 10})
         replaceAll(out, dir, megabytes);
     stepping(out, 1000);
