@@ -49,6 +49,17 @@ int RichTextBox::TextLength() const
     return document()->characterCount() - 1;
 }
 
+QString RichTextBox::TextSpan(int start, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(start, 0, TextLength()));
+    cursor.setPosition(std::clamp(start + std::max(length, 0), cursor.position(), TextLength()),
+                       QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 int RichTextBox::SelStart() const
 {
     return textCursor().selectionStart();
@@ -162,7 +173,7 @@ void RichTextBox::ReplaceRanges(const QList<QPair<int, int>> &ranges, const QStr
     cursor.setPosition(last, QTextCursor::KeepAnchor);
     const QString old = cursor.selectedText();
     QString span;
-    span.reserve(old.size() + ranges.size() * (text.size() - ranges.first().second));
+    span.reserve(std::max<qsizetype>(0, old.size() + ranges.size() * (text.size() - ranges.first().second)));
     int at = first;
     for (const auto &[start, length] : ranges) {
         span += QStringView(old).mid(at - first, start - at);

@@ -26,6 +26,8 @@ public:
     // Replaces the whole content as one undoable edit.
     void setText(const QString &text);
     int TextLength() const;
+    // length characters of Text() from start, read without the rest.
+    QString TextSpan(int start, int length) const;
 
     int SelStart() const;
     // Moves the caret there; nothing stays selected.

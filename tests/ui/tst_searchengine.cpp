@@ -63,6 +63,9 @@ void TestSearchEngine::find_data()
     QTest::newRow("line break, CR LF searched") << "ab\ncd" << "b\r\nc" << 0 << QList<int>{1, -1};
     QTest::newRow("surrogate pairs fold") << "\U00010400 \U00010428" << "\U00010428" << 0
                                           << QList<int>{0, 3, -1};
+    // A step reads the text piece by piece from where it starts.
+    QTest::newRow("whole word across pieces") << QString(65535, 'x') + "ab ab" << "ab" << 2
+                                              << QList<int>{65538, -1};
     QTest::newRow("Sélection ends the step") << "ab ab ab ab ab" << "ab" << 4 << QList<int>{3, 6, 9, -1};
 }
 

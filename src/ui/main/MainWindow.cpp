@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QUrl>

@@ -13,17 +13,13 @@
 #include "ui/search/SearchState.h"
 
 #include <QCheckBox>
-#include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScopedValueRollback>
-#include <QRadioButton>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFrame>
+#include <QRadioButton>
+#include <QScopedValueRollback>
 
 using Globals::search;
 
@@ -74,14 +70,13 @@ protected:
     {
         QPainter painter(this);
         const QFontMetrics metrics = fontMetrics();
-        QStyleOptionFrame frame;
-        frame.initFrom(this);
-        frame.rect = rect().adjusted(0, metrics.height() / 2, 0, 0);
-        frame.lineWidth = 1;
-        frame.midLineWidth = 0;
-        frame.features = QStyleOptionFrame::None;
-        frame.frameShape = QFrame::StyledPanel;
-        style()->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, this);
+        // Etched: a dark line with a light one beside it. The style's own
+        // frame starts below the caption, whatever rectangle it is given.
+        const QRect line = rect().adjusted(0, metrics.height() / 2, -2, -2);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(line.translated(1, 1));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(line);
         const int indent = metrics.averageCharWidth();
         const QRect caption(indent, 0, metrics.horizontalAdvance(title()) + indent, metrics.height());
         painter.fillRect(caption, palette().window());
@@ -95,7 +90,6 @@ private:
         setContentsMargins(2, fontMetrics().height(), 2, 2);
     }
 };
-
 
 } // namespace
 

@@ -38,10 +38,33 @@ int SearchEngine::scopeEnd(const SearchRequest &request, const SearchState &stat
                                                     : -1;
 }
 
+qsizetype SearchEngine::indexFrom(const TextMatcher &matcher, int from, int end) const
+{
+    // The text is read a piece at a time from the start of the step, each
+    // piece twice the last: a hit near the caret costs little however long
+    // the text. Two characters either side keep the word bounds right.
+    const int length = m_txt.TextLength();
+    if (end < 0 || end > length)
+        end = length;
+    const int n = matcher.length();
+    if (n == 0 || from < 0)
+        return -1;
+    for (qsizetype piece = 64 * 1024, start = from; start + n <= end; start += piece, piece *= 2) {
+        const qsizetype stop = std::min<qsizetype>(end, start + piece + n - 1);
+        const qsizetype lead = std::min<qsizetype>(start, 2);
+        const qsizetype tail = std::min<qsizetype>(length - stop, 2);
+        const QString text = m_txt.TextSpan(int(start - lead), int(stop - start + lead + tail));
+        const qsizetype at = matcher.indexIn(text, lead, lead + stop - start);
+        if (at >= 0)
+            return start - lead + at;
+    }
+    return -1;
+}
+
 SearchHit SearchEngine::find(const SearchRequest &request, SearchState &state)
 {
     const TextMatcher matcher = request.matcher();
-    const qsizetype p = matcher.indexIn(m_txt.Text(), state.SearchPos, scopeEnd(request, state));
+    const qsizetype p = indexFrom(matcher, state.SearchPos, scopeEnd(request, state));
     if (p < 0) {
         state.SearchPos = 0;
         return {};

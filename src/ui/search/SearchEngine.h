@@ -49,6 +49,7 @@ public:
     bool selectionIs(const QString &text, bool matchCase) const;
 
 private:
+    qsizetype indexFrom(const TextMatcher &matcher, int from, int end) const;
     int scopeEnd(const SearchRequest &request, const SearchState &state) const;
 
     RichTextBox &m_txt;
