@@ -44,8 +44,8 @@ MessageBox::Answer QtMessageBox::show(const QString &text, Buttons buttons, Icon
     case Icon::Question: qtIcon = QMessageBox::Question; break;
     case Icon::Critical: qtIcon = QMessageBox::Critical; break;
     }
-    QMessageBox box(qtIcon, title, text, standard,
-                    m_parent ? m_parent : QApplication::activeWindow());
+    QWidget *parent = owner() ? owner() : m_parent ? m_parent : QApplication::activeWindow();
+    QMessageBox box(qtIcon, title, text, standard, parent);
     box.setDefaultButton(toStandard(defaultButton));
     // Closing by the title bar answers like Escape: Cancel, or No without it.
     if (buttons == Buttons::YesNo)

@@ -24,6 +24,28 @@ public:
     void warn(const QString &text, const QString &title);
     // An outcome message: information icon, one OK button.
     void inform(const QString &text, const QString &title);
+
+    // Boxes shown while one lives belong to owner: closing one gives the
+    // keyboard back to owner rather than to the program's main window.
+    class OwnedBy
+    {
+    public:
+        OwnedBy(MessageBox &box, QWidget *owner) : m_box(box), m_previous(box.m_owner)
+        {
+            box.m_owner = owner;
+        }
+        ~OwnedBy() { m_box.m_owner = m_previous; }
+        OwnedBy(const OwnedBy &) = delete;
+        OwnedBy &operator=(const OwnedBy &) = delete;
+
+    private:
+        MessageBox &m_box;
+        QWidget *m_previous;
+    };
+    QWidget *owner() const { return m_owner; }
+
+private:
+    QWidget *m_owner = nullptr;
 };
 
 // The real boxes, with QMessageBox. Standard button texts come from Qt's

@@ -1,5 +1,7 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/TextMatcher.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -45,6 +47,17 @@ void RichTextBox::setText(const QString &text)
 int RichTextBox::TextLength() const
 {
     return document()->characterCount() - 1;
+}
+
+QString RichTextBox::TextSpan(int start, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(start, 0, TextLength()));
+    cursor.setPosition(std::clamp(start + std::max(length, 0), cursor.position(), TextLength()),
+                       QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 int RichTextBox::SelStart() const
@@ -162,26 +175,44 @@ void RichTextBox::setBackColor(const QColor &color)
 
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
-    const QTextCursor hit = FindCursor(text, start, end, options);
-    if (hit.isNull())
+    const TextMatcher matcher(text, options & MatchCase, options & WholeWord);
+    const qsizetype p = matcher.indexIn(Text(), start, end);
+    if (p < 0)
         return -1;
+    QTextCursor hit = textCursor();
+    hit.setPosition(int(p));
+    hit.setPosition(int(p) + matcher.length(), QTextCursor::KeepAnchor);
     setTextCursor(hit);
-    return hit.selectionStart();
+    return int(p);
 }
 
-QTextCursor RichTextBox::FindCursor(const QString &text, int start, int end, int options) const
+void RichTextBox::ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text)
 {
-    if (text.isEmpty() || start < 0 || start > TextLength())
-        return QTextCursor();
-    QTextDocument::FindFlags flags;
-    if (options & WholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (options & MatchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    const QTextCursor hit = document()->find(text, start, flags);
-    if (hit.isNull() || (end >= 0 && hit.selectionEnd() > end))
-        return QTextCursor();
-    return hit;
+    if (ranges.isEmpty())
+        return;
+    // One edit of the span from the first range to the end of the last, by
+    // the span rebuilt: edits one by one cost a piece of the document each
+    // and leave it in as many fragments.
+    const int first = ranges.first().first;
+    const int last = ranges.last().first + ranges.last().second;
+    QTextCursor cursor(document());
+    cursor.setPosition(first);
+    cursor.setPosition(last, QTextCursor::KeepAnchor);
+    const QString old = cursor.selectedText();
+    QString span;
+    span.reserve(std::max<qsizetype>(0, old.size() + ranges.size() * (text.size() - ranges.first().second)));
+    int at = first;
+    for (const auto &[start, length] : ranges) {
+        span += QStringView(old).mid(at - first, start - at);
+        span += text;
+        at = start + length;
+    }
+    span.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // The caret moves with the edit, and again when it is put after it.
+    m_replacing = true;
+    cursor.insertText(span);
+    m_replacing = false;
+    setTextCursor(cursor);
 }
 
 bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
@@ -449,6 +480,8 @@ void RichTextBox::dropEvent(QDropEvent *event)
 
 void RichTextBox::raiseSelChange()
 {
+    if (m_replacing)
+        return;
     const QTextCursor cursor = textCursor();
     if (cursor.anchor() == m_lastAnchor && cursor.position() == m_lastPosition)
         return;

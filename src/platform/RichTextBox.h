@@ -26,6 +26,8 @@ public:
     // Replaces the whole content as one undoable edit.
     void setText(const QString &text);
     int TextLength() const;
+    // length characters of Text() from start, read without the rest.
+    QString TextSpan(int start, int length) const;
 
     int SelStart() const;
     // Moves the caret there; nothing stays selected.
@@ -50,12 +52,13 @@ public:
     void setBackColor(const QColor &color);
 
     // Position of the first match at or after start that ends by end (-1: no
-    // bound), selected in the control; -1 when there is none. An empty text
-    // never matches.
+    // bound), selected in the control; -1 when there is none. Matching
+    // follows TextMatcher; an empty text never matches.
     int Find(const QString &text, int start, int end = -1, int options = 0);
-    // The match Find would select, left unselected (a null cursor for none):
-    // for loops that must not scroll the view to every hit.
-    QTextCursor FindCursor(const QString &text, int start, int end = -1, int options = 0) const;
+
+    // Replaces each range (start, length; ascending, not overlapping) by text,
+    // as one undo step; Change and SelChange are raised once.
+    void ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text);
 
     // Plain-text load and save keep the file's encoding and line ends. A file
     // whose text would not fit in the memory left is refused (TooLarge).
@@ -117,4 +120,5 @@ private:
     QList<QKeySequence> m_reserved;
     int m_lastAnchor = 0;
     int m_lastPosition = 0;
+    bool m_replacing = false;
 };

@@ -26,6 +26,7 @@ private slots:
     void loadStartsAFreshHistory();
     void mixedLineEndsFollowEdits_data();
     void mixedLineEndsFollowEdits();
+    void replaceRangesIsOneEdit();
 };
 
 namespace {
@@ -248,4 +249,23 @@ void TestRichTextBox::mixedLineEndsFollowEdits()
 }
 
 QTEST_MAIN(TestRichTextBox)
+// Line breaks inside and between the ranges, and a selection beyond them.
+void TestRichTextBox::replaceRangesIsOneEdit()
+{
+    RichTextBox box;
+    const QString text = QStringLiteral("a\nbc\u00A0d\ne a");
+    box.setText(text);
+    box.setSelStart(10);
+    QSignalSpy change(&box, &RichTextBox::Change);
+    QSignalSpy selChange(&box, &RichTextBox::SelChange);
+    box.ReplaceRanges({{1, 1}, {3, 2}, {6, 2}}, QStringLiteral("-\n"));
+    QCOMPARE(box.Text(), QStringLiteral("a-\nb-\nd-\n a"));
+    QCOMPARE(change.size(), 1);
+    QCOMPARE(selChange.size(), 1);
+    // The caret ends after the last replacement.
+    QCOMPARE(box.SelStart(), 9);
+    box.undo();
+    QCOMPARE(box.Text(), text);
+}
+
 #include "tst_richtextbox.moc"

@@ -5,7 +5,7 @@
 MessageBox::Answer FakeMessageBox::show(const QString &text, Buttons buttons, Icon icon,
                                         const QString &title, Answer defaultButton)
 {
-    shown.append({text, buttons, icon, title, defaultButton});
+    shown.append({text, buttons, icon, title, defaultButton, owner()});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     if (m_answers.isEmpty()) {

@@ -18,6 +18,7 @@ public:
         Icon icon;
         QString title;
         Answer defaultButton;
+        QWidget *owner;
     };
 
     void script(Answer answer) { m_answers.enqueue(answer); }

@@ -1,6 +1,7 @@
 #include "app/Conversion.h"
 #include "app/Globals.h"
 #include "controls/button/Qorvikcmd.h"
+#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WindowEffects.h"
 #include "support/TestEnv.h"
@@ -11,9 +12,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using Globals::search;
 
@@ -96,6 +99,13 @@ private slots:
     void findNextCommand_data();
     void findNextCommand();
     void keyboard();
+    void matchingRules_data();
+    void matchingRules();
+    void replaceAllSkipsItsOwnText();
+    void framesHoldTheirControls();
+    void tabReachesTheSelectedScope();
+    void enterSearches();
+    void messagesKeepTheDialogActive();
 };
 
 void TestSearch::findSteps_data()
@@ -430,6 +440,132 @@ void TestSearch::keyboard()
     QTest::keyClick(f.dlg().txtReplace, Qt::Key_T, Qt::AltModifier);
     QCOMPARE(f.txt().Text(), QStringLiteral("c c"));
     QCOMPARE(f.lastMessage(), outcome(2, QStringLiteral("ab")));
+}
+
+// Rules of the match that "Suivant" and "Remplacer" share.
+void TestSearch::matchingRules_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("searched");
+    QTest::addColumn<QList<int>>("steps");
+    QTest::addColumn<QString>("replaced");
+    QTest::newRow("non-breaking space in the search text")
+            << QStringLiteral("x a\u00A0b y a b") << QStringLiteral("a\u00A0b") << QList<int>{2, 8, -1}
+            << QStringLiteral("x - y -");
+    QTest::newRow("sharp s and its capital") << QStringLiteral("STRA\u1E9EE") << QStringLiteral("\u00DF")
+                                             << QList<int>{4, -1} << QStringLiteral("STRA-E");
+    QTest::newRow("Kelvin sign") << QStringLiteral("5 \u212A, 5 k") << QStringLiteral("k")
+                                 << QList<int>{2, 7, -1} << QStringLiteral("5 -, 5 -");
+    QTest::newRow("line break") << QStringLiteral("ab\ncd b\nc") << QStringLiteral("b\nc")
+                                << QList<int>{1, 6, -1} << QStringLiteral("a-d -");
+}
+
+void TestSearch::matchingRules()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, searched);
+    QFETCH(QList<int>, steps);
+    QFETCH(QString, replaced);
+    Fixture f(text);
+    f.dlg().txtSearch->setText(searched);
+    f.dlg().txtReplace->setText(QStringLiteral("-"));
+    QList<int> seen;
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        seen << f.step([&] { f.dlg().cmdNext_Click(); });
+    QCOMPARE(seen, steps);
+    // "Remplacer" takes each hit the search selected.
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        f.dlg().cmdReplace_Click();
+    QCOMPARE(f.txt().Text(), replaced);
+}
+
+void TestSearch::replaceAllSkipsItsOwnText()
+{
+    Fixture f(QStringLiteral("ab ab"));
+    f.dlg().txtSearch->setText(QStringLiteral("ab"));
+    f.dlg().txtReplace->setText(QStringLiteral("abab"));
+    QCOMPARE(f.step([&] { f.dlg().cmdNext_Click(); }), 0);
+    f.dlg().cmdReplaceAll_Click();
+    QCOMPARE(f.txt().Text(), QStringLiteral("abab abab"));
+    QCOMPARE(f.lastMessage(), outcome(2, QStringLiteral("ab")));
+}
+
+void TestSearch::framesHoldTheirControls()
+{
+    Fixture f;
+    for (auto show : {MenuCommands::EditFind, MenuCommands::EditReplace}) {
+        show(*f.window);
+        const struct { QGroupBox *frame; QList<QWidget *> inside; } groups[] = {
+            {f.dlg().fraOptions, {f.dlg().chkWholeWord, f.dlg().chkCase}},
+            {f.dlg().fraSearchIn, {f.dlg().optEverywhere, f.dlg().optDown, f.dlg().optSelection}},
+        };
+        for (const auto &group : groups) {
+            const QRect inner = group.frame->contentsRect().translated(group.frame->pos());
+            for (QWidget *w : group.inside)
+                QVERIFY2(inner.contains(w->geometry()), qPrintable(w->objectName()));
+        }
+    }
+}
+
+void TestSearch::tabReachesTheSelectedScope()
+{
+    Fixture f(QStringLiteral("ab"));
+    f.window->show();
+    MenuCommands::EditReplace(*f.window);
+    QTRY_VERIFY(f.dlg().isActiveWindow());
+    f.dlg().txtReplace->setFocus();
+    QTest::keyClick(f.dlg().txtReplace, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.dlg().optEverywhere);
+}
+
+void TestSearch::enterSearches()
+{
+    Fixture f(QStringLiteral("ab ab"));
+    f.dlg().txtSearch->setText(QStringLiteral("ab"));
+    QTest::keyClick(f.dlg().txtSearch, Qt::Key_Return);
+    QCOMPARE(f.txt().SelStart(), 0);
+    QTest::keyClick(f.dlg().txtReplace, Qt::Key_Enter);
+    QCOMPARE(f.txt().SelStart(), 3);
+    QCOMPARE(f.txt().SelLength(), 2);
+    QVERIFY(f.t.messageBox.shown.isEmpty());
+}
+
+// Real boxes, owned as the program owns them, each closed as soon as it shows.
+void TestSearch::messagesKeepTheDialogActive()
+{
+    Fixture f(QStringLiteral("ab ab ab"));
+    QtMessageBox boxes(f.window.get());
+    f.t.env.messageBox = &boxes;
+    QTimer closer;
+    int closed = 0;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            box->close();
+            ++closed;
+        }
+    });
+    closer.start(50);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.select(0, 5);
+    MenuCommands::EditReplace(*f.window);
+    QTRY_VERIFY(f.dlg().isActiveWindow());
+    QCOMPARE(f.scope(), QStringLiteral("Sélection"));
+    QTest::keyClicks(f.dlg().txtSearch, QStringLiteral("ab"));
+    f.dlg().txtReplace->setText(QStringLiteral("x"));
+    f.dlg().txtSearch->setFocus();
+
+    for (int i = 1; i <= 2; ++i) {
+        f.dlg().cmdReplaceAll_Click();
+        QCOMPARE(closed, i);
+        QTRY_VERIFY(f.dlg().isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), f.dlg().txtSearch);
+        QCOMPARE(f.scope(), QStringLiteral("Sélection"));
+        QCOMPARE(f.txt().Text(), QStringLiteral("x x ab"));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!f.dlg().isVisible());
+    QCOMPARE(f.t.exitCalls, 0);
 }
 
 QTEST_MAIN(TestSearch)

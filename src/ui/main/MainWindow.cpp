@@ -27,6 +27,7 @@
 #include <limits>
 
 using Globals::doc;
+using Globals::search;
 using Globals::settings;
 
 namespace {
@@ -172,22 +173,22 @@ void MainWindow::txt_Change()
 
 void MainWindow::txt_SelChange()
 {
-    if (Globals::search.SearchSelecting)
+    if (search.SearchSelecting)
         return;
     const bool selected = txt->SelLength() > 0;
     for (QAction *action :
          {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
         action->setEnabled(selected);
 
-    Search &dialog = SearchDialog();
-    dialog.optSelection->setEnabled(selected);
-    if (dialog.optDown->isChecked())
-        Globals::search.SearchPos = txt->SelStart();
+    if (m_search)
+        m_search->optSelection->setEnabled(selected);
+    if (search.Scope == SearchScope::Down)
+        search.SearchPos = txt->SelStart();
     // A selection that is merely a hit of the search text keeps the range.
-    if (selected && !SearchEngine::SelectionIs(txt->textCursor(), dialog.txtSearch->text(), false)) {
-        Globals::search.SearchRangeStart = txt->SelStart();
-        Globals::search.SearchRangeLength = txt->SelLength();
-        Globals::search.SearchPos = txt->SelStart();
+    if (selected && !SearchEngine(*txt).selectionIs(search.SearchText, false)) {
+        search.SearchRangeStart = txt->SelStart();
+        search.SearchRangeLength = txt->SelLength();
+        search.SearchPos = txt->SelStart();
     }
 }
 

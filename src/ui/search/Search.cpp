@@ -15,11 +15,11 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
-#include <QTextCursor>
+#include <QScopedValueRollback>
 
 using Globals::search;
 
@@ -48,16 +48,62 @@ struct ModeLayout
 constexpr ModeLayout SearchMode{"Rechercher", false, 600, 975, 1100, 2895, 720, 600, 2280};
 constexpr ModeLayout ReplaceMode{"Remplacer", true, 1560, 1215, 1335, 2655, 1080, 960, 2625};
 
+QString missMessage(const QString &text)
+{
+    return QStringLiteral("Impossible de trouver \"") + text + QLatin1Char('"');
+}
+
+// A frame whose line runs through the middle of its caption, the controls
+// placed over it lying below the caption, inside the line.
+class Frame : public QGroupBox
+{
+public:
+    Frame(const QString &caption, QWidget *parent) : QGroupBox(caption, parent) { setMargins(); }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QGroupBox::changeEvent(event);
+        setMargins();
+    }
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        // Etched: a dark line with a light one beside it. The style's own
+        // frame starts below the caption, whatever rectangle it is given.
+        const QRect line = rect().adjusted(0, metrics.height() / 2, -2, -2);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(line.translated(1, 1));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(line);
+        const int indent = metrics.averageCharWidth();
+        const QRect caption(indent, 0, metrics.horizontalAdvance(title()) + indent, metrics.height());
+        painter.fillRect(caption, palette().window());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(caption, Qt::AlignCenter, title());
+    }
+
+private:
+    void setMargins()
+    {
+        setContentsMargins(2, fontMetrics().height(), 2, 2);
+    }
+};
 
 } // namespace
 
 Search::Search(MainWindow &window)
-    : Form(&window, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")), m_window(window)
+    : Form(&window, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")),
+      m_window(window), m_engine(*window.txt)
 {
     setModal(false);
     setFont(Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25));
     setClientSize(ClientWidth, 2145);
     createControls();
+    search.SearchText = txtSearch->text();
+    search.Scope = scope();
+    optSelection->setEnabled(window.txt->SelLength() > 0);
 }
 
 void Search::createControls()
@@ -74,7 +120,7 @@ void Search::createControls()
         return box;
     };
     auto frame = [this](const char *name, const QString &caption) {
-        auto *f = new QGroupBox(caption, this);
+        auto *f = new Frame(caption, this);
         f->setObjectName(QLatin1String(name));
         return f;
     };
@@ -130,6 +176,16 @@ void Search::createControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(txtSearch, &QLineEdit::textChanged, this, &Search::txtSearch_Change);
+    connect(txtSearch, &QLineEdit::textChanged, this, [](const QString &text) { search.SearchText = text; });
+    for (QRadioButton *o : {optSelection, optDown, optEverywhere})
+        connect(o, &QRadioButton::toggled, this, [this] { search.Scope = scope(); });
+    // Enter in either box is "&Suivant"; a focused button keeps Enter inert.
+    for (QLineEdit *box : {txtSearch, txtReplace}) {
+        connect(box, &QLineEdit::returnPressed, this, [this] {
+            if (cmdNext->isEnabled())
+                cmdNext_Click();
+        });
+    }
     connect(cmdNext, &Qorvikcmd::Click, this, &Search::cmdNext_Click);
     connect(cmdReplace, &Qorvikcmd::Click, this, &Search::cmdReplace_Click);
     connect(cmdReplaceAll, &Qorvikcmd::Click, this, &Search::cmdReplaceAll_Click);
@@ -156,8 +212,7 @@ void Search::Form_Activate()
     txtSearch->setFocus();
     txtSearch->selectAll();
 
-    const RichTextBox &txt = *m_window.txt;
-    if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt.textCursor(), txtSearch->text(), false))
+    if (m_window.txt->SelLength() > 0 && !m_engine.selectionIs(txtSearch->text(), false))
         optSelection->setChecked(true);
     else if (optSelection->isChecked())
         optEverywhere->setChecked(true);
@@ -196,78 +251,84 @@ void Search::restartScope()
         search.SearchPos = search.SearchRangeStart;
 }
 
+SearchScope Search::scope() const
+{
+    if (optSelection->isChecked())
+        return SearchScope::Selection;
+    return optDown->isChecked() ? SearchScope::Down : SearchScope::Everywhere;
+}
+
+SearchRequest Search::request() const
+{
+    return {txtSearch->text(), Value(chkCase) == 1, Value(chkWholeWord) == 1, scope()};
+}
+
+void Search::FindNext()
+{
+    search.SearchFindOptions = (Value(chkWholeWord) == 1 ? RichTextBox::WholeWord : 0)
+                               + (Value(chkCase) == 1 ? RichTextBox::MatchCase : 0);
+    bool found = false;
+    {
+        WaitCursor wait;
+        found = m_engine.find(request(), search).found();
+    }
+    if (!found)
+        report(missMessage(txtSearch->text()));
+}
+
 void Search::cmdNext_Click()
 {
-    if (!SearchEngine::SelectionIs(m_window.txt->textCursor(), txtSearch->text(), Value(chkCase) == 1))
+    if (!m_engine.selectionIs(txtSearch->text(), Value(chkCase) == 1))
         restartScope();
-    WaitCursor wait;
-    SearchEngine::FindNext(m_window);
+    FindNext();
 }
 
 void Search::cmdReplace_Click()
 {
-    RichTextBox &txt = *m_window.txt;
-    const QString text = txtSearch->text();
-    if (!SearchEngine::SelectionIs(txt.textCursor(), text, true))
+    if (!m_engine.selectionIs(txtSearch->text(), true))
         restartScope();
-    WaitCursor wait;
-    QTextCursor selection = txt.textCursor();
-    if (SearchEngine::SelectionIs(selection, text, false)) {
-        search.SearchSelecting = true;
-        SearchEngine::ReplaceSelection(selection, txtReplace->text(), true);
-        txt.setTextCursor(selection);
-        search.SearchSelecting = false;
+    {
+        WaitCursor wait;
+        m_engine.replaceSelection(request(), txtReplace->text(), search);
     }
-    SearchEngine::FindNext(m_window);
+    FindNext();
 }
 
 void Search::cmdReplaceAll_Click()
 {
-    RichTextBox &txt = *m_window.txt;
-    const QString text = txtSearch->text();
-    const QString replacement = txtReplace->text();
     restartScope();
     int count = 0;
     {
         WaitCursor wait;
-        search.SearchSelecting = true;
-        QTextCursor selection = txt.textCursor();
-        // One undo step for the lot, and no re-layout per replacement.
-        selection.beginEditBlock();
-        bool afterStep = false;
-        do {
-            if (SearchEngine::SelectionIs(selection, text, false)) {
-                ++count;
-                // After a step, SearchPos already stands past the replacement.
-                SearchEngine::ReplaceSelection(selection, replacement, !afterStep);
-            } else if (afterStep) {
-                // Find took it for a hit and the comparison did not: step
-                // over it, or the loop would find it again for ever.
-                search.SearchPos = selection.selectionEnd();
-            }
-            afterStep = true;
-        } while (SearchEngine::FindNextForReplaceAll(m_window, selection));
-        selection.endEditBlock();
-        txt.setTextCursor(selection);
-        search.SearchSelecting = false;
+        count = m_engine.replaceAll(request(), txtReplace->text(), search);
     }
-
-    QString outcome;
     if (count == 0)
-        outcome = SearchEngine::MissMessage(text);
+        report(missMessage(txtSearch->text()));
     else if (count == 1)
-        outcome = QStringLiteral(
-                "La zone de recherche spécifiée a été parcourue. 1 seul remplacement effectué.");
+        report(QStringLiteral(
+                "La zone de recherche spécifiée a été parcourue. 1 seul remplacement effectué."));
     else
-        outcome = QStringLiteral(
-                          "La zone de recherche spécifiée a été parcourue. %1 remplacements effectués.")
-                          .arg(count);
-    m_window.env().messageBox->inform(outcome, Globals::ProductTitle);
+        report(QStringLiteral(
+                       "La zone de recherche spécifiée a été parcourue. %1 remplacements effectués.")
+                       .arg(count));
+}
+
+void Search::report(const QString &text)
+{
+    // F3 from the main window reports there, with the dialog hidden.
+    QWidget *owner = isVisible() ? static_cast<QWidget *>(this) : &m_window;
+    const MessageBox::OwnedBy owned(*m_window.env().messageBox, owner);
+    const QScopedValueRollback<bool> reporting(m_reporting, true);
+    m_window.env().messageBox->inform(text, Globals::ProductTitle);
+    if (owner == this && !isActiveWindow())
+        activateWindow();
 }
 
 void Search::cmdCancel_Click()
 {
-    SearchEngine::CloseSearchDialog(m_window);
+    hide();
+    m_window.activateWindow();
+    m_window.txt->setFocus();
 }
 
 void Search::reject()
@@ -289,9 +350,29 @@ int Search::Value(const QCheckBox *box)
 
 void Search::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow())
+            m_leftForMessage = m_reporting;
+        else if (m_leftForMessage)
+            m_leftForMessage = false;
+        else
+            Form_Activate();
+    }
     QDialog::changeEvent(event);
+}
+
+bool Search::focusNextPrevChild(bool next)
+{
+    if (!QDialog::focusNextPrevChild(next))
+        return false;
+    // Tab enters the scope group at its selected option, not at its first.
+    const QWidget *reached = focusWidget();
+    for (QRadioButton *option : {optSelection, optDown, optEverywhere}) {
+        if (reached != option && option->isChecked() && option->isEnabled()
+            && qobject_cast<const QRadioButton *>(reached))
+            option->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    }
+    return true;
 }
 
 void Search::place(QWidget *widget, int left, int top, int width, int height)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ui/Form.h"
+#include "ui/search/SearchEngine.h"
+
 #include <QString>
 
 class MainWindow;
@@ -36,6 +38,10 @@ public:
 
     // A check box as a number: 0 unticked, 1 ticked.
     static int Value(const QCheckBox *box);
+    // What the controls ask for.
+    SearchRequest request() const;
+    // "Rechercher le suivant" with the dialog's text and options, shown or not.
+    void FindNext();
 
     QString Tag;
 
@@ -61,6 +67,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void createControls();
@@ -69,6 +76,13 @@ private:
     // the hit selected last.
     void restartScope();
     void place(QWidget *widget, int left, int top, int width, int height);
+    // The dialog's messages are its own: closing one gives it the keyboard
+    // back, as it was, without activating it anew.
+    void report(const QString &text);
+    SearchScope scope() const;
 
     MainWindow &m_window;
+    SearchEngine m_engine;
+    bool m_reporting = false;
+    bool m_leftForMessage = false;
 };

@@ -2,7 +2,6 @@
 
 #include "ui/main/MainWindow.h"
 #include "ui/search/Search.h"
-#include "ui/search/SearchEngine.h"
 
 #include <QLineEdit>
 
@@ -29,11 +28,12 @@ void EditFind(MainWindow &window)
 void EditFindNext(MainWindow &window)
 {
     // Nothing to search for yet: ask for it instead.
-    if (window.SearchDialog().txtSearch->text().isEmpty()) {
+    Search *dialog = window.existingSearchDialog();
+    if (!dialog || dialog->txtSearch->text().isEmpty()) {
         showSearch(window, QStringLiteral("Search"));
         return;
     }
-    SearchEngine::FindNext(window);
+    dialog->FindNext();
 }
 
 void EditReplace(MainWindow &window)

@@ -1,168 +1,127 @@
 #include "ui/search/SearchEngine.h"
 
-#include "app/Globals.h"
-#include "app/Surroundings.h"
-#include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
-#include "ui/main/MainWindow.h"
-#include "ui/search/Search.h"
-#include "ui/search/SearchState.h"
 
-#include <QCheckBox>
-#include <QCursor>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QList>
-#include <QRadioButton>
-#include <QTextCursor>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
-using Globals::search;
-
-namespace SearchEngine {
-
 namespace {
 
-void buildOptions(const Search &dialog)
+// Where a position lands once the ranges (ascending) have become
+// inserted characters each: inside one it moves past the new text.
+int followEdits(int position, const QList<QPair<int, int>> &ranges, int inserted)
 {
-    search.SearchFindOptions = 0;
-    if (Search::Value(dialog.chkWholeWord) == 1)
-        search.SearchFindOptions += RichTextBox::WholeWord;
-    if (Search::Value(dialog.chkCase) == 1)
-        search.SearchFindOptions += RichTextBox::MatchCase;
-}
-
-// Find's arguments for a step from SearchPos, with the options rebuilt.
-struct Step
-{
-    int start;
-    int end;
-    int options;
-};
-
-Step nextStep(const Search &dialog)
-{
-    buildOptions(dialog);
-    const int end = dialog.optSelection->isChecked()
-                            ? search.SearchRangeStart + search.SearchRangeLength
-                            : -1;
-    return {search.SearchPos, end, search.SearchFindOptions};
-}
-
-// A message box ends the work of a button that shows the hourglass: the box
-// itself gets the ordinary pointer.
-void informWithoutHourglass(MainWindow &window, const QString &text)
-{
-    QList<QCursor> lifted;
-    while (const QCursor *cursor = QGuiApplication::overrideCursor()) {
-        lifted.prepend(*cursor);
-        QGuiApplication::restoreOverrideCursor();
+    int shift = 0;
+    for (const auto &[start, removed] : ranges) {
+        if (position <= start)
+            break;
+        if (position < start + removed)
+            return start + shift + inserted;
+        shift += inserted - removed;
     }
-    window.env().messageBox->inform(text, Globals::ProductTitle);
-    for (const QCursor &cursor : std::as_const(lifted))
-        QGuiApplication::setOverrideCursor(cursor);
+    return position + shift;
 }
 
-QString withSpaces(QString text)
+void followRange(SearchState &state, const QList<QPair<int, int>> &ranges, int inserted)
 {
-    text.replace(QChar::Nbsp, QLatin1Char(' '));
-    return text;
-}
-
-// Where a position lands once [start, start + removed) has become inserted
-// characters: before the edit it stays, after it it shifts, inside it it
-// moves past the new text.
-int followEdit(int position, int start, int removed, int inserted)
-{
-    if (position <= start)
-        return position;
-    if (position >= start + removed)
-        return position + inserted - removed;
-    return start + inserted;
+    const int end = followEdits(state.SearchRangeStart + state.SearchRangeLength, ranges, inserted);
+    state.SearchRangeStart = followEdits(state.SearchRangeStart, ranges, inserted);
+    state.SearchRangeLength = std::max(0, end - state.SearchRangeStart);
 }
 
 } // namespace
 
-void FindNext(MainWindow &window)
+int SearchEngine::scopeEnd(const SearchRequest &request, const SearchState &state) const
 {
-    const Search &dialog = window.SearchDialog();
-    const QString text = dialog.txtSearch->text();
-    const Step step = nextStep(dialog);
-    const int p = window.txt->Find(text, step.start, step.end, step.options);
-    search.SearchPos = p;
-    if (p == -1) {
-        informWithoutHourglass(window, MissMessage(text));
-        search.SearchPos = 0;
-        return;
-    }
-    search.SearchSelecting = true;
-    window.txt->setSelStart(p);
-    window.txt->setSelLength(text.size());
-    search.SearchSelecting = false;
-    search.SearchPos = p + text.size();
+    return request.scope == SearchScope::Selection ? state.SearchRangeStart + state.SearchRangeLength
+                                                    : -1;
 }
 
-bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection)
+qsizetype SearchEngine::indexFrom(const TextMatcher &matcher, int from, int end) const
 {
-    const Search &dialog = window.SearchDialog();
-    const Step step = nextStep(dialog);
-    const QTextCursor hit =
-            window.txt->FindCursor(dialog.txtSearch->text(), step.start, step.end, step.options);
-    const int p = hit.isNull() ? -1 : hit.selectionStart();
-    search.SearchPos = p;
-    if (p == -1) {
-        search.SearchPos = 0;
-        return false;
+    // The text is read a piece at a time from the start of the step, each
+    // piece twice the last: a hit near the caret costs little however long
+    // the text. Two characters either side keep the word bounds right.
+    const int length = m_txt.TextLength();
+    if (end < 0 || end > length)
+        end = length;
+    const int n = matcher.length();
+    if (n == 0 || from < 0)
+        return -1;
+    for (qsizetype piece = 64 * 1024, start = from; start + n <= end; start += piece, piece *= 2) {
+        const qsizetype stop = std::min<qsizetype>(end, start + piece + n - 1);
+        const qsizetype lead = std::min<qsizetype>(start, 2);
+        const qsizetype tail = std::min<qsizetype>(length - stop, 2);
+        const QString text = m_txt.TextSpan(int(start - lead), int(stop - start + lead + tail));
+        const qsizetype at = matcher.indexIn(text, lead, lead + stop - start);
+        if (at >= 0)
+            return start - lead + at;
     }
-    selection = hit;
-    search.SearchPos = p + dialog.txtReplace->text().size();
+    return -1;
+}
+
+SearchHit SearchEngine::find(const SearchRequest &request, SearchState &state)
+{
+    const TextMatcher matcher = request.matcher();
+    const qsizetype p = indexFrom(matcher, state.SearchPos, scopeEnd(request, state));
+    if (p < 0) {
+        state.SearchPos = 0;
+        return {};
+    }
+    // Selected as the user would: the handler enables what a selection
+    // enables, and keeps the range since the selection is a hit.
+    m_txt.setSelStart(int(p));
+    m_txt.setSelLength(matcher.length());
+    state.SearchPos = int(p) + matcher.length();
+    return {int(p), matcher.length()};
+}
+
+bool SearchEngine::selectionIs(const QString &text, bool matchCase) const
+{
+    const TextMatcher matcher(text, matchCase, false);
+    // A selection of another length is no hit: it is never copied.
+    return matcher.length() > 0 && m_txt.SelLength() == matcher.length()
+           && matcher.matches(m_txt.SelText());
+}
+
+bool SearchEngine::replaceSelection(const SearchRequest &request, const QString &replacement,
+                                    SearchState &state)
+{
+    if (!selectionIs(request.text, false))
+        return false;
+    const QList<QPair<int, int>> edit{{m_txt.SelStart(), m_txt.SelLength()}};
+    {
+        const QScopedValueRollback<bool> selecting(state.SearchSelecting, true);
+        m_txt.setSelText(replacement);
+    }
+    followRange(state, edit, int(replacement.size()));
+    state.SearchPos = followEdits(state.SearchPos, edit, int(replacement.size()));
     return true;
 }
 
-void CloseSearchDialog(MainWindow &window)
+int SearchEngine::replaceAll(const SearchRequest &request, const QString &replacement,
+                             SearchState &state)
 {
-    if (Search *dialog = window.existingSearchDialog())
-        dialog->hide();
-    window.activateWindow();
-    window.txt->setFocus();
+    const QString text = m_txt.Text();
+    QList<QPair<int, int>> ranges =
+            request.matcher().allIn(text, state.SearchPos, scopeEnd(request, state));
+    if (selectionIs(request.text, false)) {
+        // Counted once, wherever it lies; a hit it overlaps is its own.
+        const QPair<int, int> selected{m_txt.SelStart(), m_txt.SelLength()};
+        ranges.removeIf([&](const QPair<int, int> &hit) {
+            return hit.first < selected.first + selected.second
+                   && selected.first < hit.first + hit.second;
+        });
+        ranges.insert(std::lower_bound(ranges.begin(), ranges.end(), selected), selected);
+    }
+    state.SearchPos = 0;
+    if (ranges.isEmpty())
+        return 0;
+    {
+        const QScopedValueRollback<bool> selecting(state.SearchSelecting, true);
+        m_txt.ReplaceRanges(ranges, replacement);
+    }
+    followRange(state, ranges, int(replacement.size()));
+    return int(ranges.size());
 }
-
-QString MissMessage(const QString &text)
-{
-    return QStringLiteral("Impossible de trouver \"") + text + QLatin1Char('"');
-}
-
-bool SelectionIs(const QTextCursor &selection, const QString &text, bool matchCase)
-{
-    if (text.isEmpty())
-        return false;
-    // Upper case at most triples a length: texts further apart differ, and
-    // a selection of the whole document is never copied for nothing.
-    const qsizetype length = selection.selectionEnd() - selection.selectionStart();
-    if (length > 3 * text.size() || text.size() > 3 * length)
-        return false;
-    QString selected = selection.selectedText();
-    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    selected = withSpaces(selected);
-    if (matchCase)
-        return selected == withSpaces(text);
-    return selected.toUpper() == withSpaces(text).toUpper();
-}
-
-void ReplaceSelection(QTextCursor &selection, const QString &replacement, bool followSearchPos)
-{
-    const int start = selection.selectionStart();
-    const int removed = selection.selectionEnd() - start;
-    const int inserted = int(replacement.size());
-    selection.insertText(replacement);
-
-    const int rangeEnd = search.SearchRangeStart + search.SearchRangeLength;
-    search.SearchRangeStart = followEdit(search.SearchRangeStart, start, removed, inserted);
-    search.SearchRangeLength =
-            std::max(0, followEdit(rangeEnd, start, removed, inserted) - search.SearchRangeStart);
-    if (followSearchPos)
-        search.SearchPos = followEdit(search.SearchPos, start, removed, inserted);
-}
-
-} // namespace SearchEngine

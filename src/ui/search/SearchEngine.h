@@ -1,39 +1,56 @@
 #pragma once
 
-class MainWindow;
-class QString;
-class QTextCursor;
+#include "platform/TextMatcher.h"
+#include "ui/search/SearchState.h"
 
-// Single find steps over the main window's text. Each step reads the search
-// text, the options and the scope from the search dialog and starts at
-// Globals::search.SearchPos; there is no wrap-around within a step, and
-// after a miss the next step starts again at 0.
-namespace SearchEngine {
+class RichTextBox;
 
-// Selects the next hit, or reports the miss and leaves the selection alone.
-void FindNext(MainWindow &window);
-// One step of the replace-all loop: true when a hit is found, which then
-// becomes selection. The next step starts after the replacement the caller
-// writes over it. The loop works on its own selection, shown in the editor
-// when it ends, so that the view does not scroll to every hit.
-bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection);
-// Hides the dialog, keeping its texts and options, and gives the keyboard
-// back to the main window.
-void CloseSearchDialog(MainWindow &window);
+// What to look for, as the dialog's controls say it.
+struct SearchRequest
+{
+    QString text;
+    bool matchCase = false;
+    bool wholeWord = false;
+    SearchScope scope = SearchScope::Everywhere;
 
-// "Impossible de trouver" and the search text in double quotes.
-QString MissMessage(const QString &text);
+    TextMatcher matcher() const { return TextMatcher(text, matchCase, wholeWord); }
+};
 
-// Whether a selection of the editor is a hit of text: equal to it, or equal once
-// both are in upper case unless matchCase. A non-breaking space matches a
-// space, as it does for Find. An empty text is never a hit, so an empty
-// search box neither finds nor replaces anything.
-bool SelectionIs(const QTextCursor &selection, const QString &text, bool matchCase);
+struct SearchHit
+{
+    int start = -1;
+    int length = 0;
+    bool found() const { return start >= 0; }
+};
 
-// Writes replacement over the selection, which ends as a caret after it. The "Sélection" range (and, when followSearchPos, the start of
-// the next step) keeps pointing at the same text: a replacement of another
-// length neither lets the search run past the range, drops hits, nor makes
-// the next step find the replacement itself.
-void ReplaceSelection(QTextCursor &selection, const QString &replacement, bool followSearchPos);
+// Find and replace over the text of the editing control, through its
+// text-level members only. A step starts at state.SearchPos and ends at the
+// end of the text, or of the captured range for "Sélection"; there is no
+// wrap-around, and after a miss the next step starts again at 0. The
+// engine shows nothing: its callers word the outcome.
+class SearchEngine
+{
+public:
+    explicit SearchEngine(RichTextBox &txt) : m_txt(txt) {}
 
-} // namespace SearchEngine
+    // Selects the next hit and moves SearchPos past it; on a miss the
+    // selection stays and SearchPos goes back to 0.
+    SearchHit find(const SearchRequest &request, SearchState &state);
+    // Replaces the selection when it is a hit of request.text (case
+    // ignored), then every hit of the scope, each as it stood in the text
+    // before: a replacement is never searched. One undo step; returns the
+    // count. SearchPos ends at 0.
+    int replaceAll(const SearchRequest &request, const QString &replacement, SearchState &state);
+    // Writes replacement over the selection when it is a hit of request.text
+    // (case ignored); the next step starts after it.
+    bool replaceSelection(const SearchRequest &request, const QString &replacement,
+                          SearchState &state);
+    // Whether the selection, as a whole, is text; the same comparison as a hit's.
+    bool selectionIs(const QString &text, bool matchCase) const;
+
+private:
+    qsizetype indexFrom(const TextMatcher &matcher, int from, int end) const;
+    int scopeEnd(const SearchRequest &request, const SearchState &state) const;
+
+    RichTextBox &m_txt;
+};

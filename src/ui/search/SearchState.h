@@ -1,8 +1,13 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
-// Where the next search starts and which range "Sélection" covers.
+// Which part of the text a search covers.
+enum class SearchScope { Everywhere, Down, Selection };
+
+// Where the next search starts and which range "Sélection" covers, with
+// what the editor's selection handler needs of the dialog's choices, so
+// that it never has to build the dialog to read them.
 struct SearchState
 {
     int SearchPos = 0;
@@ -12,6 +17,8 @@ struct SearchState
     // Set while the search moves the selection itself, so that the
     // selection-change handler leaves the state alone.
     bool SearchSelecting = false;
+    QString SearchText;
+    SearchScope Scope = SearchScope::Everywhere;
 };
 
 namespace Globals {
