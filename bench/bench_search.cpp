@@ -88,12 +88,12 @@ struct Bench
     }
     void load(const QString &text)
     {
-        window->txt->setText(text);
-        window->txt->setSelStart(0);
-        window->txt->grab();
+        editorOf(*window)->setText(text);
+        editorOf(*window)->setSelStart(0);
+        editorOf(*window)->grab();
         drain();
     }
-    Search &dlg() { return window->SearchDialog(); }
+    Search &dlg() { return window->commands().SearchDialog(); }
 
     RecordingBox box;
     Surroundings env;
@@ -124,13 +124,13 @@ void replaceAll(QTextStream &out, QTemporaryDir &dir, qint64 megabytes)
     b.dlg().cmdReplaceAll_Click();
     const double replaceMs = timer.nsecsElapsed() / 1e6;
     timer.restart();
-    b.window->txt->grab();
+    editorOf(*b.window)->grab();
     drain();
     const double paintMs = timer.nsecsElapsed() / 1e6;
     timer.restart();
-    MenuCommands::EditUndo(*b.window);
+    b.window->commands().EditUndo();
     const double undoMs = timer.nsecsElapsed() / 1e6;
-    const bool undone = b.window->txt->Text() == text;
+    const bool undone = editorOf(*b.window)->Text() == text;
 
     const QString path = dir.filePath(QStringLiteral("replace.txt"));
     QFile file(path);
@@ -161,7 +161,7 @@ void stepping(QTextStream &out, int hits)
         QElapsedTimer one;
         one.start();
         b.dlg().cmdNext_Click();
-        b.window->txt->viewport()->repaint();
+        editorOf(*b.window)->viewport()->repaint();
         longest = std::max(longest, one.nsecsElapsed() / 1e6);
         ++steps;
     }

@@ -8,7 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
-#include "ui/main/MainWindow.h"
 #include "ui/search/SearchEngine.h"
 #include "ui/search/SearchState.h"
 
@@ -51,8 +50,10 @@ constexpr ModeLayout ReplaceMode{"Remplacer", true, 1560, 1215, 1335, 2655, 1080
 
 } // namespace
 
-Search::Search(MainWindow &window)
-    : Form(&window, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")), m_window(window)
+Search::Search(QWidget &owner, RichTextBox &txt, Surroundings &env)
+    : Form(&owner, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer"))
+    , m_txt(txt)
+    , m_env(env)
 {
     setModal(false);
     setFont(Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25));
@@ -156,7 +157,7 @@ void Search::Form_Activate()
     txtSearch->setFocus();
     txtSearch->selectAll();
 
-    const RichTextBox &txt = *m_window.txt;
+    const RichTextBox &txt = m_txt;
     if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt.textCursor(), txtSearch->text(), false))
         optSelection->setChecked(true);
     else if (optSelection->isChecked())
@@ -198,15 +199,15 @@ void Search::restartScope()
 
 void Search::cmdNext_Click()
 {
-    if (!SearchEngine::SelectionIs(m_window.txt->textCursor(), txtSearch->text(), Value(chkCase) == 1))
+    if (!SearchEngine::SelectionIs(m_txt.textCursor(), txtSearch->text(), CheckBoxValue(*chkCase) == 1))
         restartScope();
     WaitCursor wait;
-    SearchEngine::FindNext(m_window);
+    SearchEngine::FindNext(*this);
 }
 
 void Search::cmdReplace_Click()
 {
-    RichTextBox &txt = *m_window.txt;
+    RichTextBox &txt = m_txt;
     const QString text = txtSearch->text();
     if (!SearchEngine::SelectionIs(txt.textCursor(), text, true))
         restartScope();
@@ -218,12 +219,12 @@ void Search::cmdReplace_Click()
         txt.setTextCursor(selection);
         search.SearchSelecting = false;
     }
-    SearchEngine::FindNext(m_window);
+    SearchEngine::FindNext(*this);
 }
 
 void Search::cmdReplaceAll_Click()
 {
-    RichTextBox &txt = *m_window.txt;
+    RichTextBox &txt = m_txt;
     const QString text = txtSearch->text();
     const QString replacement = txtReplace->text();
     restartScope();
@@ -246,7 +247,7 @@ void Search::cmdReplaceAll_Click()
                 search.SearchPos = selection.selectionEnd();
             }
             afterStep = true;
-        } while (SearchEngine::FindNextForReplaceAll(m_window, selection));
+        } while (SearchEngine::FindNextForReplaceAll(*this, selection));
         selection.endEditBlock();
         txt.setTextCursor(selection);
         search.SearchSelecting = false;
@@ -262,29 +263,17 @@ void Search::cmdReplaceAll_Click()
         outcome = QStringLiteral(
                           "La zone de recherche spécifiée a été parcourue. %1 remplacements effectués.")
                           .arg(count);
-    m_window.env().messageBox->inform(outcome, Globals::ProductTitle);
+    m_env.messageBox->inform(outcome, Globals::ProductTitle);
 }
 
 void Search::cmdCancel_Click()
 {
-    SearchEngine::CloseSearchDialog(m_window);
+    SearchEngine::CloseSearchDialog(*this);
 }
 
 void Search::reject()
 {
     cmdCancel_Click();
-}
-
-int Search::Value(const QCheckBox *box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
 }
 
 void Search::changeEvent(QEvent *event)

@@ -3,13 +3,14 @@
 #include "ui/Form.h"
 #include <QString>
 
-class MainWindow;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class Qorvikcmd;
+class RichTextBox;
+struct Surroundings;
 
 // The one search-and-replace dialog, modeless over the main window. `Tag`
 // ("Search" or "Replace") names the mode it lays itself out for each time it
@@ -21,7 +22,10 @@ class Search : public Form
     Q_OBJECT
 
 public:
-    explicit Search(MainWindow &window);
+    Search(QWidget &owner, RichTextBox &txt, Surroundings &env);
+
+    RichTextBox &editor() const { return m_txt; }
+    Surroundings &env() const { return m_env; }
 
     // Shows it (or brings it to the front) and lays it out for Tag at once,
     // whenever the window system gets round to activating it.
@@ -33,9 +37,6 @@ public:
     void cmdReplace_Click();
     void cmdReplaceAll_Click();
     void cmdCancel_Click();
-
-    // A check box as a number: 0 unticked, 1 ticked.
-    static int Value(const QCheckBox *box);
 
     QString Tag;
 
@@ -70,5 +71,6 @@ private:
     void restartScope();
     void place(QWidget *widget, int left, int top, int width, int height);
 
-    MainWindow &m_window;
+    RichTextBox &m_txt;
+    Surroundings &m_env;
 };

@@ -4,7 +4,6 @@
 #include "app/Surroundings.h"
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
-#include "ui/main/MainWindow.h"
 #include "ui/search/Search.h"
 #include "ui/search/SearchState.h"
 
@@ -27,9 +26,9 @@ namespace {
 void buildOptions(const Search &dialog)
 {
     search.SearchFindOptions = 0;
-    if (Search::Value(dialog.chkWholeWord) == 1)
+    if (CheckBoxValue(*dialog.chkWholeWord) == 1)
         search.SearchFindOptions += RichTextBox::WholeWord;
-    if (Search::Value(dialog.chkCase) == 1)
+    if (CheckBoxValue(*dialog.chkCase) == 1)
         search.SearchFindOptions += RichTextBox::MatchCase;
 }
 
@@ -52,14 +51,14 @@ Step nextStep(const Search &dialog)
 
 // A message box ends the work of a button that shows the hourglass: the box
 // itself gets the ordinary pointer.
-void informWithoutHourglass(MainWindow &window, const QString &text)
+void informWithoutHourglass(const Search &dialog, const QString &text)
 {
     QList<QCursor> lifted;
     while (const QCursor *cursor = QGuiApplication::overrideCursor()) {
         lifted.prepend(*cursor);
         QGuiApplication::restoreOverrideCursor();
     }
-    window.env().messageBox->inform(text, Globals::ProductTitle);
+    dialog.env().messageBox->inform(text, Globals::ProductTitle);
     for (const QCursor &cursor : std::as_const(lifted))
         QGuiApplication::setOverrideCursor(cursor);
 }
@@ -84,31 +83,29 @@ int followEdit(int position, int start, int removed, int inserted)
 
 } // namespace
 
-void FindNext(MainWindow &window)
+void FindNext(Search &dialog)
 {
-    const Search &dialog = window.SearchDialog();
     const QString text = dialog.txtSearch->text();
     const Step step = nextStep(dialog);
-    const int p = window.txt->Find(text, step.start, step.end, step.options);
+    const int p = dialog.editor().Find(text, step.start, step.end, step.options);
     search.SearchPos = p;
     if (p == -1) {
-        informWithoutHourglass(window, MissMessage(text));
+        informWithoutHourglass(dialog, MissMessage(text));
         search.SearchPos = 0;
         return;
     }
     search.SearchSelecting = true;
-    window.txt->setSelStart(p);
-    window.txt->setSelLength(text.size());
+    dialog.editor().setSelStart(p);
+    dialog.editor().setSelLength(text.size());
     search.SearchSelecting = false;
     search.SearchPos = p + text.size();
 }
 
-bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection)
+bool FindNextForReplaceAll(Search &dialog, QTextCursor &selection)
 {
-    const Search &dialog = window.SearchDialog();
     const Step step = nextStep(dialog);
     const QTextCursor hit =
-            window.txt->FindCursor(dialog.txtSearch->text(), step.start, step.end, step.options);
+            dialog.editor().FindCursor(dialog.txtSearch->text(), step.start, step.end, step.options);
     const int p = hit.isNull() ? -1 : hit.selectionStart();
     search.SearchPos = p;
     if (p == -1) {
@@ -120,12 +117,12 @@ bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection)
     return true;
 }
 
-void CloseSearchDialog(MainWindow &window)
+void CloseSearchDialog(Search &dialog)
 {
-    if (Search *dialog = window.existingSearchDialog())
-        dialog->hide();
-    window.activateWindow();
-    window.txt->setFocus();
+    dialog.hide();
+    if (QWidget *window = dialog.parentWidget())
+        window->activateWindow();
+    dialog.editor().setFocus();
 }
 
 QString MissMessage(const QString &text)

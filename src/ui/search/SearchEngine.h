@@ -1,6 +1,6 @@
 #pragma once
 
-class MainWindow;
+class Search;
 class QString;
 class QTextCursor;
 
@@ -11,15 +11,15 @@ class QTextCursor;
 namespace SearchEngine {
 
 // Selects the next hit, or reports the miss and leaves the selection alone.
-void FindNext(MainWindow &window);
+void FindNext(Search &dialog);
 // One step of the replace-all loop: true when a hit is found, which then
 // becomes selection. The next step starts after the replacement the caller
 // writes over it. The loop works on its own selection, shown in the editor
 // when it ends, so that the view does not scroll to every hit.
-bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection);
+bool FindNextForReplaceAll(Search &dialog, QTextCursor &selection);
 // Hides the dialog, keeping its texts and options, and gives the keyboard
 // back to the main window.
-void CloseSearchDialog(MainWindow &window);
+void CloseSearchDialog(Search &dialog);
 
 // "Impossible de trouver" and the search text in double quotes.
 QString MissMessage(const QString &text);
