@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "ui/main/MainWindow.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -93,8 +94,8 @@ void measure(QTextStream &out, const QString &label, const QByteArray &bytes, QT
     QElapsedTimer timer;
     timer.start();
     QString p = path;
-    Document::OpenDocument(window, p);
-    window.txt->grab(); // first layout and paint
+    window.document().OpenDocument(p);
+    editorOf(window)->grab(); // first layout and paint
     drain();
     const double openMs = timer.nsecsElapsed() / 1e6;
 
@@ -103,17 +104,17 @@ void measure(QTextStream &out, const QString &label, const QByteArray &bytes, QT
     QTest::qWait(2000);
     const double idleCpuMs = (cpuSeconds() - cpuBefore) * 1000;
 
-    window.txt->setSelStart(window.txt->TextLength());
+    editorOf(window)->setSelStart(editorOf(window)->TextLength());
     constexpr int Keys = 50;
     timer.restart();
     for (int i = 0; i < Keys; ++i) {
-        QTest::keyClick(window.txt, 'x');
-        window.txt->viewport()->repaint();
+        QTest::keyClick(editorOf(window), 'x');
+        editorOf(window)->viewport()->repaint();
     }
     const double keyMs = timer.nsecsElapsed() / 1e6 / Keys;
 
     timer.restart();
-    Document::SaveDocument(window, Globals::doc.DocPath);
+    window.document().SaveDocument(Globals::doc.DocPath);
     const double saveMs = timer.nsecsElapsed() / 1e6;
 
     out << label << ": open " << openMs << " ms, CPU in the next 2 s " << idleCpuMs

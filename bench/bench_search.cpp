@@ -10,6 +10,7 @@
 #include "ui/commands/MenuCommands.h"
 #include "ui/main/MainWindow.h"
 #include "ui/search/Search.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -89,12 +90,12 @@ struct Bench
     }
     void load(const QString &text)
     {
-        window->txt->setText(text);
-        window->txt->setSelStart(0);
-        window->txt->grab();
+        editorOf(*window)->setText(text);
+        editorOf(*window)->setSelStart(0);
+        editorOf(*window)->grab();
         drain();
     }
-    Search &dlg() { return window->SearchDialog(); }
+    Search &dlg() { return window->commands().SearchDialog(); }
 
     RecordingBox box;
     Surroundings env;
@@ -125,7 +126,7 @@ ReplaceTimes timeReplaceAll(Bench &b)
     b.dlg().cmdReplaceAll_Click();
     const double replaceMs = timer.nsecsElapsed() / 1e6;
     timer.restart();
-    b.window->txt->grab();
+    editorOf(*b.window)->grab();
     drain();
     return {replaceMs, timer.nsecsElapsed() / 1e6};
 }
@@ -149,9 +150,9 @@ void replaceAll(QTextStream &out, QTemporaryDir &dir, qint64 megabytes)
     const ReplaceTimes times = timeReplaceAll(b);
     QElapsedTimer timer;
     timer.start();
-    MenuCommands::EditUndo(*b.window);
+    b.window->commands().EditUndo();
     const double undoMs = timer.nsecsElapsed() / 1e6;
-    const bool undone = b.window->txt->Text() == text;
+    const bool undone = editorOf(*b.window)->Text() == text;
 
     const QString path = dir.filePath(QStringLiteral("replace.txt"));
     writeFile(path, text);
@@ -175,8 +176,8 @@ void replaceInLine(QTextStream &out, QTemporaryDir &dir, qint64 chars, int hits)
     const QString path = dir.filePath(QStringLiteral("line.txt"));
     writeFile(path, text);
     Bench b;
-    b.window->txt->LoadFile(path);
-    b.window->txt->grab();
+    editorOf(*b.window)->LoadFile(path);
+    editorOf(*b.window)->grab();
     drain();
     b.dlg().txtSearch->setText(QStringLiteral("ab"));
     b.dlg().txtReplace->setText(QStringLiteral("abc"));
@@ -184,12 +185,12 @@ void replaceInLine(QTextStream &out, QTemporaryDir &dir, qint64 chars, int hits)
     QElapsedTimer timer;
     timer.start();
     const qsizetype found =
-            TextMatcher(QStringLiteral("ab"), false, false).allIn(b.window->txt->Text(), 0).size();
+            TextMatcher(QStringLiteral("ab"), false, false).allIn(editorOf(*b.window)->Text(), 0).size();
     const double findMs = timer.nsecsElapsed() / 1e6;
     const ReplaceTimes times = timeReplaceAll(b);
-    const QString result = b.window->txt->Text();
+    const QString result = editorOf(*b.window)->Text();
     timer.restart();
-    b.window->txt->setText(result);
+    editorOf(*b.window)->setText(result);
     const double relayoutMs = timer.nsecsElapsed() / 1e6;
     out << "one line of " << text.size() / 1024 << " KB, " << hits << " hits: " << found
         << " found in " << findMs << " ms (text read and matched); replace all " << times.replaceMs
@@ -213,7 +214,7 @@ void stepping(QTextStream &out, int hits)
         QElapsedTimer one;
         one.start();
         b.dlg().cmdNext_Click();
-        b.window->txt->viewport()->repaint();
+        editorOf(*b.window)->viewport()->repaint();
         longest = std::max(longest, one.nsecsElapsed() / 1e6);
         ++steps;
     }

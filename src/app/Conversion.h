@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "platform/ColorValue.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -28,11 +29,6 @@ QString StripQuotes(const QString &text);
 // The file name after the last separator, cut to 64 characters plus "...".
 // A character outside the BMP counts once and is never cut in half.
 QString ExtractDisplayName(const QString &path);
-
-// Colour values as the settings hold them: 0x00BBGGRR, or a system colour
-// reference (0x80000005 window, 0x80000008 window text).
-QColor ColorFromValue(quint32 value);
-quint32 ValueFromColor(const QColor &color);
 
 // Twips (1/1440 inch) and pixels at a logical resolution in dots per inch.
 int TwipsToPixels(int twips, int dpi);

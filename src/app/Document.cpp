@@ -7,158 +7,159 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
-#include "ui/main/MainWindow.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
 
 using Globals::doc;
 using Globals::settings;
 
-// Shows the open or save dialog; the chosen path goes into path and its
-// folder becomes the default folder.
-bool askForPath(MainWindow &window, QString &path, bool save)
+Document::Document(RichTextBox &txt, Surroundings &env, QObject *parent)
+    : QObject(parent), m_txt(txt), m_env(env)
 {
-    CommonDialog &dialog = *window.env().comDlg;
-    dialog.Filter = Document::DialogFilter();
-    dialog.InitDir = settings.DefaultDir;
-    dialog.FileName = save ? doc.DocPath : QString();
-    dialog.Flags = 4;
-    if (!(save ? dialog.ShowSave() : dialog.ShowOpen()))
-        return false;
-    path = dialog.FileName;
-    settings.DefaultDir = ExtractDirectory(path);
-    return true;
 }
 
-void becomeFile(MainWindow &window, const QString &path)
-{
-    doc.DocNamed = true;
-    doc.DocSaved = true;
-    window.MenuEdition_Annuler->setEnabled(false);
-    doc.DocPath = path;
-    doc.DocTitle = ExtractDisplayName(doc.DocPath);
-    Document::SetCaption(window, doc.DocTitle);
-}
-
-} // namespace
-
-namespace Document {
-
-QString DialogFilter()
+QString Document::DialogFilter()
 {
     return QStringLiteral("Fichiers texte (") + settings.FileFilter + QStringLiteral(")|")
            + settings.FileFilter + QStringLiteral("|Tous (*.*)|*.*");
 }
 
-QString QuickSavePath(const QString &programDir)
+QString Document::QuickSavePath(const QString &programDir)
 {
     return programDir + QDir::separator() + QStringLiteral("Quick.txt");
 }
 
-bool NewDocument(MainWindow &window)
+std::optional<QString> Document::askForPath(bool save)
+{
+    CommonDialog &dialog = *m_env.comDlg;
+    dialog.Filter = DialogFilter();
+    dialog.InitDir = settings.DefaultDir;
+    dialog.FileName = save ? doc.DocPath : QString();
+    dialog.Flags = 4;
+    if (!(save ? dialog.ShowSave() : dialog.ShowOpen()))
+        return std::nullopt;
+    settings.DefaultDir = ExtractDirectory(dialog.FileName);
+    return dialog.FileName;
+}
+
+void Document::setUndoAvailable(bool available)
+{
+    emit undoAvailableChanged(available);
+}
+
+void Document::becomeFile(const QString &path)
+{
+    doc.DocNamed = true;
+    doc.DocSaved = true;
+    setUndoAvailable(false);
+    doc.DocPath = path;
+    doc.DocTitle = ExtractDisplayName(doc.DocPath);
+    SetCaption(doc.DocTitle);
+}
+
+bool Document::NewDocument()
 {
     if (!doc.DocSaved) {
-        const MessageBox::Answer answer = window.env().messageBox->show(
+        const MessageBox::Answer answer = m_env.messageBox->show(
                 QStringLiteral("Le texte du fichier ") + doc.DocTitle
                         + QStringLiteral(" a été modifié.\n\nVoulez-vous enregistrer les modifications ?"),
                 MessageBox::Buttons::YesNoCancel, MessageBox::Icon::Exclamation,
                 Globals::ProductTitle, MessageBox::Answer::Yes);
         if (answer == MessageBox::Answer::Yes) {
-            if (!SaveDocument(window, doc.DocPath))
+            if (!SaveDocument(doc.DocPath))
                 return false;
         } else if (answer != MessageBox::Answer::No) {
             return false;
         }
     }
-    window.txt->clear();
-    window.txt->resetFileFormat();
+    m_txt.clear();
+    m_txt.resetFileFormat();
     // Only now: clearing the text raised the change event.
     doc.DocNamed = false;
     doc.DocSaved = true;
-    window.MenuEdition_Annuler->setEnabled(false);
+    setUndoAvailable(false);
     doc.DocPath = Globals::UntitledName;
     doc.DocTitle = ExtractDisplayName(doc.DocPath);
-    SetCaption(window, doc.DocTitle);
+    SetCaption(doc.DocTitle);
     return true;
 }
 
-bool OpenDocument(MainWindow &window, QString &path)
+bool Document::OpenDocument(const QString &path)
 {
-    if (path.isEmpty() && !askForPath(window, path, false))
-        return false;
-    if (!NewDocument(window))
+    QString chosen = path;
+    if (chosen.isEmpty()) {
+        const std::optional<QString> asked = askForPath(false);
+        if (!asked)
+            return false;
+        chosen = *asked;
+    }
+    if (!NewDocument())
         return false;
 
     bool loaded = false;
     {
         WaitCursor wait;
-        window.txt->setUpdatesEnabled(false);
-        loaded = window.txt->LoadFile(path);
+        m_txt.setUpdatesEnabled(false);
+        loaded = m_txt.LoadFile(chosen);
         if (loaded) {
-            becomeFile(window, path);
-            window.ApplyEditorSettings();
+            becomeFile(chosen);
+            emit settingsToApply();
         }
-        window.txt->setUpdatesEnabled(true);
+        m_txt.setUpdatesEnabled(true);
     }
     if (!loaded) {
-        window.env().messageBox->warn(QStringLiteral("Impossible de charger le fichier demandé !"),
-                                      Globals::ProductTitle);
+        m_env.messageBox->warn(QStringLiteral("Impossible de charger le fichier demandé !"),
+                               Globals::ProductTitle);
     }
     return loaded;
 }
 
-bool SaveDocument(MainWindow &window, QString &path)
+bool Document::SaveDocument(const QString &path)
 {
-    if (path.isEmpty() || !doc.DocNamed) {
-        if (!askForPath(window, path, true))
-            return false;
-        // Any existing file is asked about, hidden ones included.
-        if (QFileInfo(path).isFile()) {
-            const MessageBox::Answer answer = window.env().messageBox->show(
-                    path + QStringLiteral(" existe déjà.\nVoulez-vous le remplacer ?"),
-                    MessageBox::Buttons::YesNo, MessageBox::Icon::Exclamation,
-                    QStringLiteral("Enregistrer sous"), MessageBox::Answer::No);
-            if (answer != MessageBox::Answer::Yes)
-                return false;
-        }
-    }
+    if (!path.isEmpty() && doc.DocNamed)
+        return saveTo(path);
 
+    const std::optional<QString> chosen = askForPath(true);
+    if (!chosen)
+        return false;
+    // Any existing file is asked about, hidden ones included.
+    if (QFileInfo(*chosen).isFile()) {
+        const MessageBox::Answer answer = m_env.messageBox->show(
+                *chosen + QStringLiteral(" existe déjà.\nVoulez-vous le remplacer ?"),
+                MessageBox::Buttons::YesNo, MessageBox::Icon::Exclamation,
+                QStringLiteral("Enregistrer sous"), MessageBox::Answer::No);
+        if (answer != MessageBox::Answer::Yes)
+            return false;
+    }
+    return saveTo(*chosen);
+}
+
+bool Document::saveTo(const QString &path)
+{
     bool saved = false;
     {
         WaitCursor wait;
-        saved = window.txt->SaveFile(path);
+        saved = m_txt.SaveFile(path);
         if (saved)
-            becomeFile(window, path);
+            becomeFile(path);
     }
     if (!saved) {
-        window.env().messageBox->warn(QStringLiteral("Impossible de sauvegarder ce fichier !"),
-                                      Globals::ProductTitle);
+        m_env.messageBox->warn(QStringLiteral("Impossible de sauvegarder ce fichier !"),
+                               Globals::ProductTitle);
     }
     return saved;
 }
 
-void SetCaption(MainWindow &window, const QString &title)
+void Document::SetCaption(const QString &title)
 {
-    window.setWindowTitle(title + QStringLiteral(" - ") + Globals::ProductTitle);
+    emit captionChanged(title + QStringLiteral(" - ") + Globals::ProductTitle);
 }
 
-void QuickSaveAndExit(MainWindow &window)
+void Document::QuickSaveAndExit()
 {
-    if (window.txt->TextLength() > 0) {
-        const bool wasNamed = doc.DocNamed;
-        doc.DocNamed = true;
-        QString path = QuickSavePath(window.env().programDir);
-        // Ending now would lose the text that could not be written.
-        if (!SaveDocument(window, path)) {
-            doc.DocNamed = wasNamed;
-            return;
-        }
-    }
-    window.env().exitProgram(0);
+    // Ending without the text that could not be written would lose it.
+    if (m_txt.TextLength() > 0 && !saveTo(QuickSavePath(m_env.programDir)))
+        return;
+    m_env.exitProgram(0);
 }
-
-} // namespace Document

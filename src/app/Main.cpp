@@ -4,7 +4,7 @@
 #include "app/Globals.h"
 #include "app/Surroundings.h"
 #include "platform/CommonDialog.h"
-#include "ui/main/MainWindow.h"
+#include "platform/WindowEffects.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -35,15 +35,6 @@ Surroundings RealSurroundings()
     env.now = [] { return QDateTime::currentDateTime(); };
     env.runModal = [](QDialog &dialog) { return dialog.exec(); };
     env.newCommonDialog = [] { return std::make_unique<QtCommonDialog>(); };
+    env.translucencySupported = WindowEffects::PlatformSupportsTranslucency;
     return env;
-}
-
-std::unique_ptr<MainWindow> Main(Surroundings &env)
-{
-    SetDefaultSettings();
-    ReadConfigFile(env);
-    auto window = std::make_unique<MainWindow>(env);
-    window->Form_Load();
-    window->show();
-    return window;
 }

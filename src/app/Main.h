@@ -2,9 +2,6 @@
 
 #include <QString>
 
-#include <memory>
-
-class MainWindow;
 struct Surroundings;
 
 // Where the settings and quick-save files live: beside the program for a
@@ -14,7 +11,3 @@ QString SettingsDirectory(const QString &programDir, const QString &userDir);
 
 // The real surroundings of the running program.
 Surroundings RealSurroundings();
-
-// Start-up: defaults, then the settings file over them, then the main
-// window, shown.
-std::unique_ptr<MainWindow> Main(Surroundings &env);

@@ -28,7 +28,6 @@ struct Surroundings
     std::function<int(QDialog &)> runModal;
     // A common dialog of a form's own (the preferences' colour dialog).
     std::function<std::unique_ptr<CommonDialog>()> newCommonDialog;
-    // Whether the window system can make a top-level window translucent;
-    // unset means ask the platform.
+    // Whether the window system can make a top-level window translucent.
     std::function<bool()> translucencySupported;
 };

@@ -1,6 +1,6 @@
 #include "platform/CommonDialog.h"
 
-#include "app/Conversion.h"
+#include "platform/ColorValue.h"
 #include "platform/RichTextBox.h"
 
 #include <QApplication>

@@ -1,33 +1,28 @@
 #include "platform/WindowEffects.h"
 
-#include "app/Globals.h"
-#include "app/Surroundings.h"
-#include "platform/MessageBox.h"
-
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
 namespace WindowEffects {
 
-void ApplyTransparency(const Surroundings &env, QWidget &window, quint8 level)
+bool PlatformSupportsTranslucency()
 {
-    window.setProperty(LayeredProperty, true);
-    SetWindowAlpha(env, window, level);
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void SetWindowAlpha(const Surroundings &env, QWidget &window, quint8 level)
+bool ApplyTransparency(QWidget &window, quint8 level, const TranslucencyQuery &supported)
 {
-    const bool supported = env.translucencySupported ? env.translucencySupported()
-                                                     : PlatformSupportsTranslucency();
-    if (!supported) {
-        env.messageBox->warn(QStringLiteral("Impossible d'appliquer la transparence à la fenêtre.\n"
-                                            "Cette fonction est réservée à Windows 2000/XP."),
-                             Globals::ProductTitle);
-        Globals::settings.TransparencyOn = false;
-        return;
-    }
+    window.setProperty(LayeredProperty, true);
+    return SetWindowAlpha(window, level, supported);
+}
+
+bool SetWindowAlpha(QWidget &window, quint8 level, const TranslucencyQuery &supported)
+{
+    if (supported && !supported())
+        return false;
     window.setWindowOpacity(level / 255.0);
+    return true;
 }
 
 void RemoveTransparency(QWidget &window)
@@ -62,11 +57,6 @@ void SetMainWindowTopmost(QWidget &window, bool on)
 bool IsTopmost(const QWidget &window)
 {
     return window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
-bool PlatformSupportsTranslucency()
-{
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace WindowEffects

@@ -2,8 +2,9 @@
 
 #include <QtGlobal>
 
+#include <functional>
+
 class QWidget;
-struct Surroundings;
 
 // Whole-window translucency and the stay-on-top state of a top-level window.
 // A window made translucent stays "layered" (the property below) until the
@@ -12,11 +13,16 @@ namespace WindowEffects {
 
 inline constexpr const char *LayeredProperty = "qorvikLayered";
 
-// Makes the window layered, then sets its opacity (0 transparent, 255 opaque).
-void ApplyTransparency(const Surroundings &env, QWidget &window, quint8 level);
-// Where the window system cannot make a window translucent, warns the user
-// and turns TransparencyOn off.
-void SetWindowAlpha(const Surroundings &env, QWidget &window, quint8 level);
+// Whether the window system can make a top-level window translucent.
+using TranslucencyQuery = std::function<bool()>;
+bool PlatformSupportsTranslucency();
+
+// Makes the window layered, then sets its opacity (0 transparent, 255
+// opaque). False, and nothing changed, where supported says it cannot be.
+bool ApplyTransparency(QWidget &window, quint8 level,
+                       const TranslucencyQuery &supported = PlatformSupportsTranslucency);
+bool SetWindowAlpha(QWidget &window, quint8 level,
+                    const TranslucencyQuery &supported = PlatformSupportsTranslucency);
 // Drawn opaque again.
 void RemoveTransparency(QWidget &window);
 bool IsLayered(const QWidget &window);
@@ -25,10 +31,6 @@ bool IsLayered(const QWidget &window);
 // re-creating, moving, resizing or activating it.
 void SetMainWindowTopmost(QWidget &window, bool on);
 bool IsTopmost(const QWidget &window);
-
-// The real answer: false on window systems that cannot make a top-level
-// window translucent (Wayland).
-bool PlatformSupportsTranslucency();
 
 } // namespace WindowEffects
 

@@ -4,6 +4,8 @@
 #include "controls/button/PropertyBag.h"
 #include "controls/button/Qorvikcmd.h"
 
+#include <QCheckBox>
+
 Form::Form(QWidget *parent, const QString &name, const QString &caption) : QDialog(parent)
 {
     setObjectName(name);
@@ -43,4 +45,18 @@ Qorvikcmd *Form::loadButton(const QString &name, const QString &caption, const Q
              {QStringLiteral("font"), font}});
     button->move(px(placeTwips.left()), px(placeTwips.top()));
     return button;
+}
+
+quint8 CheckBoxValue(const QCheckBox &box)
+{
+    switch (box.checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+void SetCheckBoxValue(QCheckBox &box, quint8 value)
+{
+    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }

@@ -2,7 +2,12 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class Qorvikcmd;
+
+// Check boxes as the forms hold them: 0 unticked, 1 ticked, 2 greyed.
+quint8 CheckBoxValue(const QCheckBox &box);
+void SetCheckBoxValue(QCheckBox &box, quint8 value);
 
 // A dialog of the program, laid out in twips as its forms were designed:
 // a fixed size, a title with a close box only, the forms' beige background,

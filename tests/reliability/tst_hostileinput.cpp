@@ -195,10 +195,10 @@ void TestHostileInput::refusedFiles()
     QVERIFY2(timer.elapsed() < 5000, "refusing a file must not wait on it");
     QVERIFY2(peakMemory() - peakBefore < (64 << 20), "refusing a file must not read it all");
     QVERIFY(warnedOnce(t.messageBox, LoadFailure));
-    QCOMPARE(window->txt->Text(), QString());
+    QCOMPARE(editorOf(*window)->Text(), QString());
     QVERIFY(!doc.DocNamed && doc.DocSaved);
     QCOMPARE(window->windowTitle(), caption(QStringLiteral("Sans titre.txt")));
-    QVERIFY(window->txt->isVisible());
+    QVERIFY(editorOf(*window)->isVisible());
 }
 
 void TestHostileInput::awkwardContentComesBack_data()
@@ -257,14 +257,14 @@ void TestHostileInput::nonAsciiPath()
     const auto window = openVia(t, via, path);
 
     QVERIFY(t.messageBox.shown.isEmpty());
-    QCOMPARE(window->txt->Text(), QStringLiteral("début\n"));
+    QCOMPARE(editorOf(*window)->Text(), QStringLiteral("début\n"));
     QCOMPARE(window->windowTitle(), caption(QStringLiteral("Œuvre €.txt")));
     QCOMPARE(doc.DocPath, path);
     if (via == Via::Dialog)
         QCOMPARE(settings.DefaultDir, folder + QLatin1Char('/'));
 
-    window->txt->setSelStart(window->txt->TextLength());
-    typeText(window->txt, QStringLiteral("fin €"));
+    editorOf(*window)->setSelStart(editorOf(*window)->TextLength());
+    typeText(editorOf(*window), QStringLiteral("fin €"));
     window->MenuFichier_Enregistrer_Click();
     QCOMPARE(readBytes(path), QByteArray("d\xC3\xA9" "but\r\nfin \xE2\x82\xAC"));
 
@@ -332,7 +332,7 @@ void TestHostileInput::hostileSettingsFile()
         QCOMPARE(settings.TransparencyLevel, quint8(200));
         QVERIFY(!QFile::exists(path));
     }
-    QCOMPARE(started.window->txt->font().pointSize(), int(settings.FontSize));
+    QCOMPARE(editorOf(*started.window)->font().pointSize(), int(settings.FontSize));
 }
 
 void TestHostileInput::memoryShortFailsWithMessage_data()
@@ -370,10 +370,10 @@ void TestHostileInput::memoryShortFailsWithMessage()
         limit.rlim_cur = rlim_t(addressSpaceInUse() + (256 << 20));
         setrlimit(RLIMIT_AS, &limit);
         QString opened = path;
-        if (Document::OpenDocument(*window, opened))
+        if (window->document().OpenDocument(opened))
             return 1;
-        const bool clean = warnedOnce(t.messageBox, LoadFailure) && window->txt->Text().isEmpty()
-                           && !doc.DocNamed && window->txt->isVisible();
+        const bool clean = warnedOnce(t.messageBox, LoadFailure) && editorOf(*window)->Text().isEmpty()
+                           && !doc.DocNamed && editorOf(*window)->isVisible();
         return clean ? 0 : 2;
     });
     QCOMPARE(outcome, 0);
@@ -400,7 +400,7 @@ void TestHostileInput::file200MB()
     qInfo("200 MB open: %lld ms, %s", timer.elapsed(),
           doc.DocNamed ? "opened" : "refused for memory");
     if (doc.DocNamed)
-        QCOMPARE(window->txt->TextLength(), int(QFileInfo(path).size() / 100 * 99));
+        QCOMPARE(editorOf(*window)->TextLength(), int(QFileInfo(path).size() / 100 * 99));
     else
         QVERIFY(warnedOnce(t.messageBox, LoadFailure));
 }

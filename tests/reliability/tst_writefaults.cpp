@@ -102,10 +102,10 @@ void TestWriteFaults::fileSizeLimitKeepsPreviousFile()
     for (const QString &path : {document, quick, config})
         QVERIFY(writeBytes(path, old));
     QString opened = document;
-    QVERIFY(Document::OpenDocument(*f.window, opened));
-    f.window->txt->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
+    QVERIFY(f.window->document().OpenDocument(opened));
+    editorOf(*f.window)->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
     settings.DefaultDir = QString(400, QLatin1Char('d'));
-    const QString text = f.window->txt->Text();
+    const QString text = editorOf(*f.window)->Text();
 
     const int code = runWithFileSizeLimit(64, [&] {
         switch (action) {
@@ -113,7 +113,7 @@ void TestWriteFaults::fileSizeLimitKeepsPreviousFile()
             f.window->MenuFichier_Enregistrer_Click();
             break;
         case Action::QuickSave:
-            QTest::keyClick(f.window->txt, Qt::Key_Escape);
+            QTest::keyClick(editorOf(*f.window), Qt::Key_Escape);
             break;
         case Action::SaveConfiguration:
             f.window->MenuFormat_EnregistrerConfiguration_Click();
@@ -125,7 +125,7 @@ void TestWriteFaults::fileSizeLimitKeepsPreviousFile()
             break;
         }
         const bool warned = warnedOnce(f.t.messageBox, warning);
-        const bool textKept = f.window->txt->Text() == text || action == Action::Close;
+        const bool textKept = editorOf(*f.window)->Text() == text || action == Action::Close;
         const bool exited = f.t.exitCalls > 0;
         return (warned ? 0 : 1) | (textKept ? 0 : 2) | (exited != (action == Action::Close) ? 4 : 0)
                | (doc.DocSaved && action == Action::Save ? 8 : 0);
@@ -146,15 +146,15 @@ void TestWriteFaults::killedSaveLeavesOldOrNew()
     const QByteArray old = largeText(3 << 20, u'A').toUtf8().replace("\n", "\r\n");
     QVERIFY(writeBytes(path, old));
     QString opened = path;
-    QVERIFY(Document::OpenDocument(*f.window, opened));
-    f.window->txt->setText(largeText(5 << 20, u'B'));
-    const QByteArray fresh = f.window->txt->Text().toUtf8().replace("\n", "\r\n");
+    QVERIFY(f.window->document().OpenDocument(opened));
+    editorOf(*f.window)->setText(largeText(5 << 20, u'B'));
+    const QByteArray fresh = editorOf(*f.window)->Text().toUtf8().replace("\n", "\r\n");
 
     // One save's duration, to spread the kills over a few saves.
     const QString probe = f.t.file(QStringLiteral("mesure.txt"));
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(f.window->txt->SaveFile(probe));
+    QVERIFY(editorOf(*f.window)->SaveFile(probe));
     const qint64 saveMs = std::max<qint64>(timer.elapsed(), 5);
     QCOMPARE(readBytes(probe), fresh);
 
@@ -170,7 +170,7 @@ void TestWriteFaults::killedSaveLeavesOldOrNew()
             const char go = 1;
             [[maybe_unused]] const ssize_t n = ::write(ready[1], &go, 1);
             for (;;)
-                Document::SaveDocument(*f.window, doc.DocPath);
+                f.window->document().SaveDocument(doc.DocPath);
         }
         ::close(ready[1]);
         char go = 0;
@@ -244,9 +244,9 @@ void TestWriteFaults::saveKeepsWhatSurroundsTheFile()
     }
     struct stat before = {};
     QCOMPARE(::stat(encodedPath.constData(), &before), 0);
-    QVERIFY(Document::OpenDocument(*f.window, opened));
-    f.window->txt->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
-    const QByteArray fresh = f.window->txt->Text().toUtf8().replace("\n", "\r\n");
+    QVERIFY(f.window->document().OpenDocument(opened));
+    editorOf(*f.window)->setText(QStringLiteral("nouveau texte, plus long que la limite\n").repeated(5));
+    const QByteArray fresh = editorOf(*f.window)->Text().toUtf8().replace("\n", "\r\n");
 
     const auto save = [&] {
         f.window->MenuFichier_Enregistrer_Click();

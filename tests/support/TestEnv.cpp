@@ -1,11 +1,15 @@
 #include "support/TestEnv.h"
 
 #include "app/Globals.h"
+#include "platform/RichTextBox.h"
+#include "ui/main/MainWindow.h"
 #include "ui/search/SearchState.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 TestEnv::TestEnv()
 {
@@ -24,6 +28,12 @@ TestEnv::TestEnv()
     SetDefaultSettings();
     ResetWindowBounds();
     Globals::search = SearchState();
+}
+
+TestEnv::~TestEnv()
+{
+    if (!QTest::currentTestFailed() && !(messageBox.allAnswersUsed() && comDlg.allAnswersUsed()))
+        QTest::qFail("a scripted answer was never asked for", __FILE__, __LINE__);
 }
 
 QByteArray readBytes(const QString &path)
@@ -106,4 +116,19 @@ void typeText(QWidget *widget, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+RichTextBox *editorOf(const MainWindow &window)
+{
+    return window.findChild<RichTextBox *>(QStringLiteral("txt"));
+}
+
+QAction *actionOf(const MainWindow &window, const QString &name)
+{
+    return window.findChild<QAction *>(name, Qt::FindDirectChildrenOnly);
+}
+
+QTimer *dropTimerOf(const MainWindow &window)
+{
+    return window.findChild<QTimer *>(QStringLiteral("tmrDragNDrop"));
 }

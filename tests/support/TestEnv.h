@@ -14,6 +14,9 @@
 struct TestEnv
 {
     TestEnv();
+    // Fails the test when a scripted answer was never asked for: the
+    // program skipped a question the test expected.
+    ~TestEnv();
 
     QString file(const QString &name) const { return dir.filePath(name); }
 
@@ -45,3 +48,12 @@ class QWidget;
 // Types text into widget key by key; unlike QTest::keyClicks it takes any
 // character ("é", "€").
 void typeText(QWidget *widget, const QString &text);
+
+class MainWindow;
+class QAction;
+class QTimer;
+class RichTextBox;
+// The main window's parts, found by their control names as a user's tools would.
+RichTextBox *editorOf(const MainWindow &window);
+QAction *actionOf(const MainWindow &window, const QString &name);
+QTimer *dropTimerOf(const MainWindow &window);

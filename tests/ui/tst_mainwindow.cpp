@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 using Globals::doc;
@@ -44,7 +45,7 @@ struct Fixture
         window->Form_Activate();
     }
 
-    void type(const QString &text) { typeText(window->txt, text); }
+    void type(const QString &text) { typeText(editorOf(*window), text); }
     // What the source is told: whether the drop was taken, and as what.
     struct Told
     {
@@ -55,9 +56,9 @@ struct Fixture
     {
         // Qt delivers a drop only to the widget that accepted the drag's entry.
         QDragEnterEvent enter(QPoint(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->txt->viewport(), &enter);
+        QApplication::sendEvent(editorOf(*window)->viewport(), &enter);
         QDropEvent event(QPointF(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window->txt->viewport(), &event);
+        QApplication::sendEvent(editorOf(*window)->viewport(), &event);
         delete data;
         return {event.isAccepted(), event.dropAction()};
     }
@@ -124,12 +125,12 @@ void TestMainWindow::firstStart()
     window.Form_Activate();
     QCOMPARE(window.windowTitle(), caption("Sans titre.txt"));
     QCOMPARE(window.size(), initial);
-    QCOMPARE(window.txt->font().pointSize(), 10);
-    QFontMetrics metrics(window.txt->font());
+    QCOMPARE(editorOf(window)->font().pointSize(), 10);
+    QFontMetrics metrics(editorOf(window)->font());
     QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
-    QCOMPARE(window.txt->palette().color(QPalette::Text),
+    QCOMPARE(editorOf(window)->palette().color(QPalette::Text),
              QGuiApplication::palette().color(QPalette::Text));
-    QVERIFY(!window.MenuEdition_Annuler->isEnabled());
+    QVERIFY(!actionOf(window, "MenuEdition_Annuler")->isEnabled());
 }
 
 void TestMainWindow::placementFromSettings()
@@ -166,13 +167,13 @@ void TestMainWindow::newDocumentQuestion()
     QFETCH(bool, written);
     Fixture f;
     f.type(QStringLiteral("abc"));
-    QVERIFY(f.window->MenuEdition_Annuler->isEnabled());
+    QVERIFY(actionOf(*f.window, "MenuEdition_Annuler")->isEnabled());
     const QString target = f.t.file(QStringLiteral("saved.txt"));
     f.t.messageBox.script(answer);
     if (answer == Answer::Yes)
         f.t.comDlg.scriptFile(target);
 
-    QCOMPARE(Document::NewDocument(*f.window), started);
+    QCOMPARE(f.window->document().NewDocument(), started);
 
     const FakeMessageBox::Shown &box = f.t.messageBox.shown.first();
     QCOMPARE(box.text, SaveQuestion.arg("Sans titre.txt"));
@@ -180,9 +181,9 @@ void TestMainWindow::newDocumentQuestion()
     QCOMPARE(box.icon, MessageBox::Icon::Exclamation);
     QCOMPARE(box.defaultButton, Answer::Yes);
     QCOMPARE(box.title, QStringLiteral("Qorvik Note Pad"));
-    QCOMPARE(f.window->txt->Text(), started ? QString() : QStringLiteral("abc"));
+    QCOMPARE(editorOf(*f.window)->Text(), started ? QString() : QStringLiteral("abc"));
     QCOMPARE(doc.DocSaved, started);
-    QCOMPARE(f.window->MenuEdition_Annuler->isEnabled(), !started);
+    QCOMPARE(actionOf(*f.window, "MenuEdition_Annuler")->isEnabled(), !started);
     QCOMPARE(QFile::exists(target), written);
     if (written)
         QCOMPARE(readBytes(target), QByteArray("abc"));
@@ -203,12 +204,10 @@ void TestMainWindow::openShowsDialogBeforeQuestion()
         return true;
     });
     f.t.messageBox.script(Answer::No);
-    QString empty;
-
-    QVERIFY(Document::OpenDocument(*f.window, empty));
+    QVERIFY(f.window->document().OpenDocument());
 
     QVERIFY(askedFirst);
-    QCOMPARE(empty, path);
+    QCOMPARE(doc.DocPath, path);
     const FakeCommonDialog::Shown &shown = f.t.comDlg.shown.first();
     QCOMPARE(shown.kind, FakeCommonDialog::Kind::Open);
     QCOMPARE(shown.filter, QStringLiteral("Fichiers texte (*.txt;*.bat;*.ini;*.log)|"
@@ -216,11 +215,11 @@ void TestMainWindow::openShowsDialogBeforeQuestion()
     QCOMPARE(shown.flags, 4L);
     QCOMPARE(shown.fileName, QString());
     QCOMPARE(settings.DefaultDir, f.t.dir.path() + QLatin1Char('/'));
-    QCOMPARE(f.window->txt->Text(), QStringLiteral("Bonjour\n"));
+    QCOMPARE(editorOf(*f.window)->Text(), QStringLiteral("Bonjour\n"));
     QCOMPARE(f.window->windowTitle(), caption("lettre.txt"));
     QVERIFY(doc.DocNamed && doc.DocSaved);
-    QVERIFY(!f.window->MenuEdition_Annuler->isEnabled());
-    QCOMPARE(f.window->txt->SelStart(), 0);
+    QVERIFY(!actionOf(*f.window, "MenuEdition_Annuler")->isEnabled());
+    QCOMPARE(editorOf(*f.window)->SelStart(), 0);
 }
 
 void TestMainWindow::failedOpenLeavesEmptyDocument()
@@ -230,15 +229,15 @@ void TestMainWindow::failedOpenLeavesEmptyDocument()
     f.t.messageBox.script(Answer::No);
     QString path = f.t.file(QStringLiteral("absent.txt"));
 
-    QVERIFY(!Document::OpenDocument(*f.window, path));
+    QVERIFY(!f.window->document().OpenDocument(path));
 
     QCOMPARE(f.t.messageBox.shown.size(), 2);
     QCOMPARE(f.t.messageBox.shown[1].text, LoadFailure);
     QCOMPARE(f.t.messageBox.shown[1].icon, MessageBox::Icon::Exclamation);
-    QCOMPARE(f.window->txt->Text(), QString());
+    QCOMPARE(editorOf(*f.window)->Text(), QString());
     QVERIFY(!doc.DocNamed && doc.DocSaved);
     QCOMPARE(f.window->windowTitle(), caption("Sans titre.txt"));
-    QVERIFY(f.window->txt->isVisible() == f.window->isVisible());
+    QVERIFY(editorOf(*f.window)->isVisible() == f.window->isVisible());
 }
 
 void TestMainWindow::saveAsOverwriteRefused()
@@ -252,7 +251,7 @@ void TestMainWindow::saveAsOverwriteRefused()
     f.t.comDlg.scriptFile(existing);
     f.t.messageBox.script(Answer::No);
 
-    QVERIFY(!Document::SaveDocument(*f.window, doc.DocPath));
+    QVERIFY(!f.window->document().SaveDocument(doc.DocPath));
 
     const FakeMessageBox::Shown &box = f.t.messageBox.shown.first();
     QCOMPARE(box.text, existing + QStringLiteral(" existe déjà.\nVoulez-vous le remplacer ?"));
@@ -263,7 +262,7 @@ void TestMainWindow::saveAsOverwriteRefused()
     QCOMPARE(readBytes(existing), QByteArray("ancien"));
     QCOMPARE(f.window->windowTitle(), caption("Sans titre.txt"));
     QCOMPARE(settings.DefaultDir, folder + QLatin1Char('/'));
-    QCOMPARE(doc.DocPath, existing); // passed by reference
+    QCOMPARE(doc.DocPath, QStringLiteral("Sans titre.txt")); // only a saved file names the document
     QCOMPARE(doc.DocTitle, QStringLiteral("Sans titre.txt"));
     QVERIFY(!doc.DocSaved);
 }
@@ -274,11 +273,11 @@ void TestMainWindow::saveOnNamedFileWritesAtOnce()
     const QString path = f.t.file(QStringLiteral("a.txt"));
     QVERIFY(writeBytes(path, "un\r\ndeux"));
     QString opened = path;
-    QVERIFY(Document::OpenDocument(*f.window, opened));
-    f.window->txt->setSelStart(f.window->txt->TextLength());
+    QVERIFY(f.window->document().OpenDocument(opened));
+    editorOf(*f.window)->setSelStart(editorOf(*f.window)->TextLength());
     f.type(QStringLiteral("!"));
 
-    QVERIFY(Document::SaveDocument(*f.window, doc.DocPath));
+    QVERIFY(f.window->document().SaveDocument(doc.DocPath));
 
     QVERIFY(f.t.comDlg.shown.isEmpty());
     QVERIFY(f.t.messageBox.shown.isEmpty());
@@ -292,11 +291,11 @@ void TestMainWindow::failedSaveChangesNothing()
     const QString path = f.t.file(QStringLiteral("garde.txt"));
     QVERIFY(writeBytes(path, "original"));
     QString opened = path;
-    QVERIFY(Document::OpenDocument(*f.window, opened));
-    f.window->txt->setText(QString(5000, QLatin1Char('x')));
+    QVERIFY(f.window->document().OpenDocument(opened));
+    editorOf(*f.window)->setText(QString(5000, QLatin1Char('x')));
 
     const int code = runWithFileSizeLimit(100, [&] {
-        const bool saved = Document::SaveDocument(*f.window, doc.DocPath);
+        const bool saved = f.window->document().SaveDocument(doc.DocPath);
         const bool warned = f.t.messageBox.shown.size() == 1
                             && f.t.messageBox.shown[0].text == SaveFailure;
         return (saved ? 1 : 0) | (warned ? 0 : 2) | (doc.DocSaved ? 4 : 0);
@@ -311,12 +310,12 @@ void TestMainWindow::longNameInCaptionAndQuestion()
     const QString name = QString(70, QLatin1Char('n'));
     QString path = f.t.file(name);
     QVERIFY(writeBytes(path, "x"));
-    QVERIFY(Document::OpenDocument(*f.window, path));
+    QVERIFY(f.window->document().OpenDocument(path));
     const QString shown = QString(64, QLatin1Char('n')) + QStringLiteral("...");
     QCOMPARE(f.window->windowTitle(), caption(shown));
     f.type(QStringLiteral("y"));
     f.t.messageBox.script(Answer::Cancel);
-    QVERIFY(!Document::NewDocument(*f.window));
+    QVERIFY(!f.window->document().NewDocument());
     QCOMPARE(f.t.messageBox.shown.first().text, SaveQuestion.arg(shown));
 }
 
@@ -337,9 +336,9 @@ void TestMainWindow::escape()
     const QString quick = Document::QuickSavePath(f.t.env.programDir);
     if (oldQuickFile)
         QVERIFY(writeBytes(quick, "ancien contenu plus long"));
-    f.window->txt->setText(text);
+    editorOf(*f.window)->setText(text);
 
-    QTest::keyClick(f.window->txt, Qt::Key_Escape);
+    QTest::keyClick(editorOf(*f.window), Qt::Key_Escape);
 
     QCOMPARE(f.t.exitCalls, 1);
     QVERIFY(f.t.messageBox.shown.isEmpty());
@@ -356,12 +355,12 @@ void TestMainWindow::escapeWithUnwritableFolderKeepsText()
     f.t.env.programDir = f.t.file(QStringLiteral("pas/de/dossier"));
     f.type(QStringLiteral("précieux"));
 
-    QTest::keyClick(f.window->txt, Qt::Key_Escape);
+    QTest::keyClick(editorOf(*f.window), Qt::Key_Escape);
 
     QCOMPARE(f.t.exitCalls, 0);
     QCOMPARE(f.t.messageBox.shown.size(), 1);
     QCOMPARE(f.t.messageBox.shown[0].text, SaveFailure);
-    QCOMPARE(f.window->txt->Text(), QStringLiteral("précieux"));
+    QCOMPARE(editorOf(*f.window)->Text(), QStringLiteral("précieux"));
     QVERIFY(!doc.DocNamed);
 }
 
@@ -385,30 +384,30 @@ void TestMainWindow::applyEditorSettingsKeepsSavedState()
     f.window->ApplyEditorSettings();
 
     QCOMPARE(doc.DocSaved, !modified);
-    QCOMPARE(f.window->MenuEdition_Annuler->isEnabled(), modified);
-    QCOMPARE(f.window->txt->font().pointSize(), 14);
-    QVERIFY(f.window->txt->font().bold());
-    QCOMPARE(f.window->txt->palette().color(QPalette::Text), QColor(Qt::red));
-    QCOMPARE(f.window->txt->SelStart(), 0);
-    QCOMPARE(f.window->txt->SelLength(), 0);
+    QCOMPARE(actionOf(*f.window, "MenuEdition_Annuler")->isEnabled(), modified);
+    QCOMPARE(editorOf(*f.window)->font().pointSize(), 14);
+    QVERIFY(editorOf(*f.window)->font().bold());
+    QCOMPARE(editorOf(*f.window)->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(editorOf(*f.window)->SelStart(), 0);
+    QCOMPARE(editorOf(*f.window)->SelLength(), 0);
 }
 
 void TestMainWindow::selectionEnablesEditItems()
 {
     Fixture f;
-    f.window->txt->setText(QStringLiteral("abcdef"));
-    const QList<QAction *> items{f.window->MenuEdition_Couper, f.window->MenuEdition_Copier,
-                                 f.window->MenuEdition_Isoler, f.window->MenuEdition_Supprimer};
-    f.window->txt->setSelStart(1);
-    f.window->txt->setSelLength(2);
+    editorOf(*f.window)->setText(QStringLiteral("abcdef"));
+    const QList<QAction *> items{actionOf(*f.window, "MenuEdition_Couper"), actionOf(*f.window, "MenuEdition_Copier"),
+                                 actionOf(*f.window, "MenuEdition_Isoler"), actionOf(*f.window, "MenuEdition_Supprimer")};
+    editorOf(*f.window)->setSelStart(1);
+    editorOf(*f.window)->setSelLength(2);
     for (QAction *item : items)
         QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
-    f.window->txt->setSelStart(3);
+    editorOf(*f.window)->setSelStart(3);
     for (QAction *item : items)
         QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
 
     Globals::search.SearchSelecting = true;
-    f.window->txt->setSelLength(2);
+    editorOf(*f.window)->setSelLength(2);
     QVERIFY(!items.first()->isEnabled());
 }
 
@@ -419,15 +418,15 @@ void TestMainWindow::shiftKeepsClipboard()
     picture.fill(Qt::blue);
     QGuiApplication::clipboard()->setImage(picture);
 
-    QTest::keyClick(f.window->txt, 'A', Qt::ShiftModifier);
+    QTest::keyClick(editorOf(*f.window), 'A', Qt::ShiftModifier);
     QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
 
     auto *rich = new QMimeData;
     rich->setHtml(QStringLiteral("<b>gras</b>"));
     rich->setText(QStringLiteral("gras"));
     QGuiApplication::clipboard()->setMimeData(rich);
-    QTest::keyClick(f.window->txt, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(f.window->txt->Text(), QStringLiteral("Agras"));
+    QTest::keyClick(editorOf(*f.window), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(editorOf(*f.window)->Text(), QStringLiteral("Agras"));
     QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
 }
 
@@ -455,7 +454,7 @@ void TestMainWindow::closeSequence()
     QCOMPARE(f.window->close(), closed);
 
     QCOMPARE(f.t.exitCalls, closed ? 1 : 0);
-    QCOMPARE(f.window->txt->Text(), closed ? QString() : QStringLiteral("texte"));
+    QCOMPARE(editorOf(*f.window)->Text(), closed ? QString() : QStringLiteral("texte"));
     QCOMPARE(QFile::exists(ConfigFile::Path(f.t.env.programDir)), closed && saveOnExit);
 }
 
@@ -482,7 +481,7 @@ void TestMainWindow::commandLine()
     MainWindow window(t.env);
     window.Form_Load();
 
-    QCOMPARE(window.txt->Text(), opened ? QStringLiteral("contenu") : QString());
+    QCOMPARE(editorOf(window)->Text(), opened ? QStringLiteral("contenu") : QString());
     QCOMPARE(t.comDlg.shown.size(), opened ? 0 : 1);
     QCOMPARE(window.windowTitle(), opened ? caption("mon fichier.txt") : QStringLiteral("Mon application"));
 }
@@ -515,11 +514,11 @@ void TestMainWindow::drops()
 
     f.drop(filesData(paths));
     QVERIFY(f.t.messageBox.shown.isEmpty()); // nothing asked inside the drop
-    QCOMPARE(f.window->DroppedPath, paths.first());
-    QTRY_VERIFY(!f.window->tmrDragNDrop.isActive());
+    QCOMPARE(f.window->droppedPath(), paths.first());
+    QTRY_VERIFY(!dropTimerOf(*f.window)->isActive());
 
     QCOMPARE(f.t.messageBox.shown.size(), modified ? 1 : 0);
-    QCOMPARE(f.window->txt->Text(), opened ? QStringLiteral("un fichier.txt") : QStringLiteral("modifié"));
+    QCOMPARE(editorOf(*f.window)->Text(), opened ? QStringLiteral("un fichier.txt") : QStringLiteral("modifié"));
     QCOMPARE(f.window->windowTitle(), caption(opened ? "un fichier.txt" : "Sans titre.txt"));
     QVERIFY(f.t.comDlg.shown.isEmpty());
 }
@@ -527,7 +526,7 @@ void TestMainWindow::drops()
 void TestMainWindow::dropOfTextIsRefused()
 {
     Fixture f;
-    f.window->txt->setText(QStringLiteral("avant"));
+    editorOf(*f.window)->setText(QStringLiteral("avant"));
     auto *data = new QMimeData;
     data->setText(QStringLiteral("glissé"));
     f.drop(data);
@@ -536,8 +535,8 @@ void TestMainWindow::dropOfTextIsRefused()
     QCOMPARE(f.t.messageBox.shown[0].text,
              QStringLiteral("Operation de drag & drop impossible avec cet objet !"));
     QCOMPARE(f.t.messageBox.shown[0].icon, MessageBox::Icon::Exclamation);
-    QVERIFY(!f.window->tmrDragNDrop.isActive());
-    QCOMPARE(f.window->txt->Text(), QStringLiteral("avant"));
+    QVERIFY(!dropTimerOf(*f.window)->isActive());
+    QCOMPARE(editorOf(*f.window)->Text(), QStringLiteral("avant"));
 }
 
 void TestMainWindow::dropNeverMoves_data()

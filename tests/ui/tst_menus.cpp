@@ -41,13 +41,13 @@ struct Fixture
         window->Form_Load();
         window->show();
         QApplication::setActiveWindow(window.get());
-        window->txt->setFocus();
+        editorOf(*window)->setFocus();
     }
 
-    RichTextBox *txt() const { return window->txt; }
+    RichTextBox *txt() const { return editorOf(*window); }
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QTest::keyClick(window->txt, Qt::Key(key), modifiers);
+        QTest::keyClick(editorOf(*window), Qt::Key(key), modifiers);
     }
 
     TestEnv t;
@@ -175,7 +175,7 @@ void TestMenus::menuTree()
 void TestMenus::picturesAreKeyedOut()
 {
     Fixture f;
-    const QImage save = f.window->item("MenuFichier_Enregistrer")->icon().pixmap(17, 16).toImage();
+    const QImage save = actionOf(*f.window, "MenuFichier_Enregistrer")->icon().pixmap(17, 16).toImage();
     QCOMPARE(save.size(), QSize(17, 16));
     QCOMPARE(qAlpha(save.pixel(16, 15)), 0); // the magenta corner is transparent
     QVERIFY(qAlpha(save.pixel(8, 8)) > 0);
@@ -190,7 +190,7 @@ void TestMenus::picturesHoldNoBlendOfTheirKey()
     for (const auto &[item, key] : QList<QPair<QString, QRgb>>{{"MenuFormat_Police", qRgb(255, 0, 255)},
                                                                {"MenuEdition_Couper", qRgb(255, 0, 255)},
                                                                {"MenuAide_APropos", qRgb(255, 0, 208)}}) {
-        const QImage image = f.window->item(item)->icon().pixmap(17, 16).toImage();
+        const QImage image = actionOf(*f.window, item)->icon().pixmap(17, 16).toImage();
         QSet<QRgb> drawn;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
@@ -216,7 +216,7 @@ void TestMenus::isolateByCtrlY()
     f.key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(f.txt()->Text(), QStringLiteral("23456"));
     QVERIFY(!doc.DocSaved);
-    QVERIFY(f.window->MenuEdition_Annuler->isEnabled());
+    QVERIFY(actionOf(*f.window, "MenuEdition_Annuler")->isEnabled());
 }
 
 void TestMenus::ctrlYDoesNothingWithoutSelection()
@@ -412,7 +412,7 @@ void TestMenus::fontDialog()
     QCOMPARE(f.txt()->font().pointSize(), int(settings.FontSize));
     QVERIFY(f.txt()->font().italic());
     QVERIFY(doc.DocSaved); // applying the font is no edit
-    QVERIFY(!f.window->MenuEdition_Annuler->isEnabled());
+    QVERIFY(!actionOf(*f.window, "MenuEdition_Annuler")->isEnabled());
 }
 
 void TestMenus::fontDialogCancel()
@@ -482,14 +482,14 @@ void TestMenus::languageItems()
 {
     QFETCH(QString, item);
     Fixture f;
-    f.window->item(item)->trigger();
+    actionOf(*f.window, item)->trigger();
     QCOMPARE(f.t.messageBox.shown.size(), 1);
     QTEST(f.t.messageBox.shown[0].text, "text");
     QTEST(f.t.messageBox.shown[0].title, "title");
     QCOMPARE(f.t.messageBox.shown[0].icon, MessageBox::Icon::Information);
-    QVERIFY(f.window->item(QStringLiteral("fr"))->isChecked());
-    QVERIFY(!f.window->item(QStringLiteral("ar"))->isChecked());
-    QCOMPARE(f.window->item(item)->text(), f.window->item(item)->text());
+    QVERIFY(actionOf(*f.window, QStringLiteral("fr"))->isChecked());
+    QVERIFY(!actionOf(*f.window, QStringLiteral("ar"))->isChecked());
+    QCOMPARE(actionOf(*f.window, item)->text(), actionOf(*f.window, item)->text());
 }
 
 void TestMenus::printCancelled()
@@ -505,7 +505,7 @@ void TestMenus::printCarriesTheDocumentsName()
     Fixture f;
     QString path = f.t.file(QStringLiteral("Lettre à Anne.txt"));
     QVERIFY(writeBytes(path, "Chère Anne,\n"));
-    QVERIFY(Document::OpenDocument(*f.window, path));
+    QVERIFY(f.window->document().OpenDocument(path));
     const QString pdf = f.t.file(QStringLiteral("sortie.pdf"));
     QString proposed;
     f.t.comDlg.script([&](CommonDialog &dialog) {
@@ -558,12 +558,12 @@ void TestMenus::aboutDialog()
 void TestMenus::translucency()
 {
     Fixture f;
-    ApplyTransparency(f.t.env, *f.window, 0);
+    ApplyTransparency(*f.window, 0);
     QCOMPARE(f.window->windowOpacity(), 0.0);
-    ApplyTransparency(f.t.env, *f.window, 255);
+    ApplyTransparency(*f.window, 255);
     QCOMPARE(f.window->windowOpacity(), 1.0);
     QVERIFY(WindowEffects::IsLayered(*f.window));
-    ApplyTransparency(f.t.env, *f.window, 100);
+    ApplyTransparency(*f.window, 100);
     QCOMPARE(qRound(f.window->windowOpacity() * 255), 100);
     RemoveTransparency(*f.window);
     QVERIFY(!WindowEffects::IsLayered(*f.window));

@@ -50,7 +50,7 @@ struct Fixture
             result = prefs->result();
             return result;
         };
-        MenuCommands::FormatPreferences(*window);
+        window->commands().FormatPreferences();
         return result;
     }
 
@@ -192,7 +192,7 @@ void TestPreferences::opacityValidation()
 void TestPreferences::layout()
 {
     Fixture f;
-    Preferences p(*f.window);
+    Preferences p(*f.window, f.t.env);
     QCOMPARE(p.windowTitle(), QStringLiteral("Préférences"));
     QCOMPARE(p.size(), QSize(289, 252));
     QCOMPARE(p.palette().color(QPalette::Window), QColor(239, 231, 206));
@@ -228,7 +228,7 @@ void TestPreferences::layout()
 void TestPreferences::okAppliesColoursAndFilter()
 {
     Fixture f;
-    f.window->txt->setText(QStringLiteral("Bonjour\ntout le monde"));
+    editorOf(*f.window)->setText(QStringLiteral("Bonjour\ntout le monde"));
     QCOMPARE(f.open([](Preferences &p) {
         scriptColor(p, 0x000000FF);
         QTest::mouseClick(p.cmdTextColor, Qt::LeftButton);
@@ -247,12 +247,12 @@ void TestPreferences::okAppliesColoursAndFilter()
 
     QCOMPARE(settings.TextColor, 0x000000FFu);
     QCOMPARE(settings.TextBackColor, 0x00C0FFC0u);
-    QCOMPARE(f.window->txt->palette().color(QPalette::Text), QColor(255, 0, 0));
-    QCOMPARE(f.window->txt->palette().color(QPalette::Base), QColor(192, 255, 192));
-    QCOMPARE(f.window->txt->Text(), QStringLiteral("Bonjour\ntout le monde"));
+    QCOMPARE(editorOf(*f.window)->palette().color(QPalette::Text), QColor(255, 0, 0));
+    QCOMPARE(editorOf(*f.window)->palette().color(QPalette::Base), QColor(192, 255, 192));
+    QCOMPARE(editorOf(*f.window)->Text(), QStringLiteral("Bonjour\ntout le monde"));
 
     f.t.comDlg.scriptCancel();
-    MenuCommands::FileOpen(*f.window);
+    f.window->commands().FileOpen();
     QCOMPARE(f.t.comDlg.shown.size(), 1);
     QCOMPARE(f.t.comDlg.shown.first().filter,
              QStringLiteral("Fichiers texte (*.csv;*.tsv)|*.csv;*.tsv|Tous (*.*)|*.*"));
@@ -282,7 +282,7 @@ void TestPreferences::nothingStoredWithoutOk()
     QFETCH(int, way);
     Fixture f;
     settings.TextColor = 0x00112233;
-    const QColor background = f.window->txt->palette().color(QPalette::Base);
+    const QColor background = editorOf(*f.window)->palette().color(QPalette::Base);
     const int result = f.open([&](Preferences &p) {
         scriptColor(p, 0x000000FF);
         QTest::mouseClick(p.cmdTextColor, Qt::LeftButton);
@@ -305,7 +305,7 @@ void TestPreferences::nothingStoredWithoutOk()
     QVERIFY(settings.FileFilter != QStringLiteral("*.x"));
     QVERIFY(!settings.TransparencyOn);
     QVERIFY(!settings.AlwaysOnTop);
-    QCOMPARE(f.window->txt->palette().color(QPalette::Base), background);
+    QCOMPARE(editorOf(*f.window)->palette().color(QPalette::Base), background);
     QVERIFY(!WindowEffects::IsLayered(*f.window));
     QVERIFY(!WindowEffects::IsTopmost(*f.window));
 }
@@ -359,7 +359,7 @@ void TestPreferences::transparency()
     settings.TransparencyOn = wasOn;
     settings.TransparencyLevel = 200;
     if (wasOn)
-        ApplyTransparency(f.t.env, *f.window, 200);
+        ApplyTransparency(*f.window, 200);
     f.open([&](Preferences &p) {
         p.chkTransparency->setChecked(true);
         typeOpacity(p, opacity);

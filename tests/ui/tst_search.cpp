@@ -29,12 +29,12 @@ struct Fixture
     {
         window = std::make_unique<MainWindow>(t.env);
         window->Form_Load();
-        window->txt->setText(text);
-        window->txt->setSelStart(0);
+        editorOf(*window)->setText(text);
+        editorOf(*window)->setSelStart(0);
     }
 
-    Search &dlg() { return window->SearchDialog(); }
-    RichTextBox &txt() { return *window->txt; }
+    Search &dlg() { return window->commands().SearchDialog(); }
+    RichTextBox &txt() { return *editorOf(*window); }
     void select(int start, int length)
     {
         txt().setSelStart(start);
@@ -160,7 +160,7 @@ void TestSearch::selectionScopeStaysInRange()
     Fixture f(QStringLiteral("ab ab ab ab ab"));
     f.dlg().txtSearch->setText(QStringLiteral("ab"));
     f.select(3, 8);
-    MenuCommands::EditFind(*f.window);
+    f.window->commands().EditFind();
     QCOMPARE(f.scope(), QStringLiteral("Sélection"));
 
     QList<int> seen;
@@ -177,7 +177,7 @@ void TestSearch::downFollowsCaret()
     f.setScope(QStringLiteral("Vers le bas"));
     f.dlg().txtSearch->setText(QStringLiteral("ab"));
     f.txt().setSelStart(4);
-    QCOMPARE(f.step([&] { MenuCommands::EditFindNext(*f.window); }), 6);
+    QCOMPARE(f.step([&] { f.window->commands().EditFindNext(); }), 6);
     f.txt().setSelStart(1);
     QCOMPARE(f.step([&] { f.dlg().cmdNext_Click(); }), 3);
     QVERIFY(!f.dlg().isVisible());
@@ -189,8 +189,8 @@ void TestSearch::firstShowing()
     Globals::settings.AlwaysOnTop = true;
     MainWindow window(t.env);
     window.Form_Load();
-    MenuCommands::EditFind(window);
-    Search &dlg = window.SearchDialog();
+    window.commands().EditFind();
+    Search &dlg = window.commands().SearchDialog();
 
     QVERIFY(dlg.isVisible());
     QVERIFY(WindowEffects::IsTopmost(window));
@@ -227,7 +227,7 @@ void TestSearch::scopeOnActivation()
     f.dlg().txtSearch->setText(QStringLiteral("deux"));
     f.setScope(before);
     f.select(0, selLength);
-    MenuCommands::EditReplace(*f.window);
+    f.window->commands().EditReplace();
     QCOMPARE(f.scope(), after);
 }
 
@@ -271,8 +271,8 @@ void TestSearch::layout()
     Fixture f;
     // The other mode first: switching must lay the dialog out again at once.
     const bool replace = mode == QLatin1String("Replace");
-    (replace ? MenuCommands::EditFind : MenuCommands::EditReplace)(*f.window);
-    (replace ? MenuCommands::EditReplace : MenuCommands::EditFind)(*f.window);
+    (f.window->commands().*(replace ? &MenuCommands::EditFind : &MenuCommands::EditReplace))();
+    (f.window->commands().*(replace ? &MenuCommands::EditReplace : &MenuCommands::EditFind))();
 
     QWidget *widget = control == QLatin1String("Search") ? &f.dlg() : f.dlg().findChild<QWidget *>(control);
     QVERIFY(widget);
@@ -385,12 +385,12 @@ void TestSearch::replaceAll()
 void TestSearch::replaceAllIsOneUndoStep()
 {
     Fixture f;
-    typeText(f.window->txt, QStringLiteral("ab ab ab"));
+    typeText(editorOf(*f.window), QStringLiteral("ab ab ab"));
     f.dlg().txtSearch->setText(QStringLiteral("ab"));
     f.dlg().txtReplace->setText(QStringLiteral("xyz"));
     f.dlg().cmdReplaceAll_Click();
     QCOMPARE(f.txt().Text(), QStringLiteral("xyz xyz xyz"));
-    MenuCommands::EditUndo(*f.window);
+    f.window->commands().EditUndo();
     QCOMPARE(f.txt().Text(), QStringLiteral("ab ab ab"));
 }
 
@@ -409,12 +409,12 @@ void TestSearch::findNextCommand()
     QFETCH(int, hit);
     QFETCH(bool, shown);
     Fixture f(QStringLiteral("un deux"));
-    MenuCommands::EditReplace(*f.window);
+    f.window->commands().EditReplace();
     f.dlg().txtSearch->setText(searched);
     f.dlg().cmdCancel_Click();
     QVERIFY(!f.dlg().isVisible());
 
-    MenuCommands::EditFindNext(*f.window);
+    f.window->commands().EditFindNext();
 
     QCOMPARE(f.dlg().isVisible(), shown);
     QCOMPARE(f.txt().SelStart(), hit);
@@ -430,7 +430,7 @@ void TestSearch::keyboard()
     Fixture f(QStringLiteral("ab ab"));
     f.window->show();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    QTest::keyClick(f.window->txt, Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClick(editorOf(*f.window), Qt::Key_H, Qt::ControlModifier);
     QTRY_VERIFY(f.dlg().isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), f.dlg().txtSearch);
     QTest::keyClicks(f.dlg().txtSearch, QStringLiteral("ab"));
@@ -493,8 +493,8 @@ void TestSearch::replaceAllSkipsItsOwnText()
 void TestSearch::framesHoldTheirControls()
 {
     Fixture f;
-    for (auto show : {MenuCommands::EditFind, MenuCommands::EditReplace}) {
-        show(*f.window);
+    for (auto show : {&MenuCommands::EditFind, &MenuCommands::EditReplace}) {
+        (f.window->commands().*show)();
         const struct { QGroupBox *frame; QList<QWidget *> inside; } groups[] = {
             {f.dlg().fraOptions, {f.dlg().chkWholeWord, f.dlg().chkCase}},
             {f.dlg().fraSearchIn, {f.dlg().optEverywhere, f.dlg().optDown, f.dlg().optSelection}},
@@ -511,7 +511,7 @@ void TestSearch::tabReachesTheSelectedScope()
 {
     Fixture f(QStringLiteral("ab"));
     f.window->show();
-    MenuCommands::EditReplace(*f.window);
+    f.window->commands().EditReplace();
     QTRY_VERIFY(f.dlg().isActiveWindow());
     f.dlg().txtReplace->setFocus();
     QTest::keyClick(f.dlg().txtReplace, Qt::Key_Tab);
@@ -548,7 +548,7 @@ void TestSearch::messagesKeepTheDialogActive()
     f.window->show();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.select(0, 5);
-    MenuCommands::EditReplace(*f.window);
+    f.window->commands().EditReplace();
     QTRY_VERIFY(f.dlg().isActiveWindow());
     QCOMPARE(f.scope(), QStringLiteral("Sélection"));
     QTest::keyClicks(f.dlg().txtSearch, QStringLiteral("ab"));

@@ -11,12 +11,15 @@
 #include "platform/WindowEffects.h"
 #include "ui/commands/AboutDialog.h"
 #include "ui/main/MainWindow.h"
+#include "ui/prefs/Preferences.h"
+#include "ui/search/Search.h"
 
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -26,63 +29,68 @@
 using Globals::doc;
 using Globals::settings;
 
-namespace MenuCommands {
+MenuCommands::MenuCommands(MainWindow &window, RichTextBox &txt, Surroundings &env)
+    : m_window(window), m_txt(txt), m_env(env)
+{
+}
 
-void WithTopmostLifted(MainWindow &window, const std::function<void()> &show)
+MenuCommands::~MenuCommands() = default;
+
+void MenuCommands::WithTopmostLifted(const std::function<void()> &show)
 {
     if (settings.AlwaysOnTop)
-        SetMainWindowTopmost(window, false);
+        SetMainWindowTopmost(m_window, false);
     show();
     if (settings.AlwaysOnTop)
-        SetMainWindowTopmost(window, true);
+        SetMainWindowTopmost(m_window, true);
 }
 
-void EditUndo(MainWindow &window)
+void MenuCommands::EditUndo()
 {
-    window.txt->undo();
+    m_txt.undo();
 }
 
-void EditCut(MainWindow &window)
+void MenuCommands::EditCut()
 {
-    window.txt->cut();
+    m_txt.cut();
 }
 
-void EditCopy(MainWindow &window)
+void MenuCommands::EditCopy()
 {
-    window.txt->copy();
+    m_txt.copy();
 }
 
-void EditPaste(MainWindow &window)
+void MenuCommands::EditPaste()
 {
     MakeClipboardPlainText();
-    window.txt->paste();
+    m_txt.paste();
 }
 
-void EditIsolate(MainWindow &window)
+void MenuCommands::EditIsolate()
 {
     // The selected characters are the part of the text they cover; no need
     // to copy the whole text to cut them out of it.
-    window.txt->setText(window.txt->SelText());
+    m_txt.setText(m_txt.SelText());
 }
 
-void EditDelete(MainWindow &window)
+void MenuCommands::EditDelete()
 {
-    if (window.txt->SelLength() > 0)
-        window.txt->setSelText(QString());
+    if (m_txt.SelLength() > 0)
+        m_txt.setSelText(QString());
 }
 
-void EditSelectAll(MainWindow &window)
+void MenuCommands::EditSelectAll()
 {
-    window.txt->setSelStart(0);
-    window.txt->setSelLength(window.txt->TextLength());
+    m_txt.setSelStart(0);
+    m_txt.setSelLength(m_txt.TextLength());
 }
 
-void EditSelectAllCopyMinimize(MainWindow &window)
+void MenuCommands::EditSelectAllCopyMinimize()
 {
-    EditSelectAll(window);
-    QGuiApplication::clipboard()->setText(window.txt->SelText());
-    window.txt->setSelStart(0);
-    window.setWindowState((window.windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+    EditSelectAll();
+    QGuiApplication::clipboard()->setText(m_txt.SelText());
+    m_txt.setSelStart(0);
+    m_window.setWindowState((m_window.windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
 }
 
 namespace {
@@ -100,7 +108,7 @@ QString WithoutTimeZone(const QString &format)
 
 } // namespace
 
-QString TimeDateText(const QDateTime &moment, const QLocale &locale)
+QString MenuCommands::TimeDateText(const QDateTime &moment, const QLocale &locale)
 {
     const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
     // Midnight to the second: the text shows no milliseconds.
@@ -110,31 +118,29 @@ QString TimeDateText(const QDateTime &moment, const QLocale &locale)
            + locale.toString(moment.time(), WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
-void EditInsertTimeDate(MainWindow &window)
+void MenuCommands::EditInsertTimeDate()
 {
-    window.txt->setSelTextAsOneStep(TimeDateText(window.env().now(), QLocale()));
+    m_txt.setSelTextAsOneStep(TimeDateText(m_env.now(), QLocale()));
 }
 
-void FileNew(MainWindow &window)
+void MenuCommands::FileNew()
 {
-    Document::NewDocument(window);
+    m_window.document().NewDocument();
 }
 
-void FileOpen(MainWindow &window)
+void MenuCommands::FileOpen()
 {
-    QString path;
-    Document::OpenDocument(window, path);
+    m_window.document().OpenDocument();
 }
 
-void FileSave(MainWindow &window)
+void MenuCommands::FileSave()
 {
-    Document::SaveDocument(window, doc.DocPath);
+    m_window.document().SaveDocument(doc.DocPath);
 }
 
-void FileSaveAs(MainWindow &window)
+void MenuCommands::FileSaveAs()
 {
-    QString path;
-    Document::SaveDocument(window, path);
+    m_window.document().SaveDocument(QString());
 }
 
 namespace {
@@ -160,25 +166,25 @@ void NamePrintJob(QPrinter &printer)
 
 } // namespace
 
-void FilePrint(MainWindow &window)
+void MenuCommands::FilePrint()
 {
-    CommonDialog &dialog = *window.env().comDlg;
+    CommonDialog &dialog = *m_env.comDlg;
     // Return a device context, no "selection" choice, no print-to-file box.
     dialog.Flags = 0x80104;
     NamePrintJob(*dialog.printer());
     if (!dialog.ShowPrinter())
         return;
-    window.txt->SelPrint(dialog.printer());
+    m_txt.SelPrint(dialog.printer());
 }
 
-void FileQuit(MainWindow &window)
+void MenuCommands::FileQuit()
 {
-    window.close();
+    m_window.close();
 }
 
-void FormatFont(MainWindow &window)
+void MenuCommands::FormatFont()
 {
-    CommonDialog &dialog = *window.env().comDlg;
+    CommonDialog &dialog = *m_env.comDlg;
     dialog.Flags = 1;
     dialog.FontName = settings.FontName;
     dialog.FontSize = float(settings.FontSize);
@@ -191,25 +197,73 @@ void FormatFont(MainWindow &window)
     settings.FontSize = qint16(std::nearbyint(float(dialog.FontSize)));
     settings.FontBold = dialog.FontBold;
     settings.FontItalic = dialog.FontItalic;
-    window.ApplyEditorSettings();
+    m_window.ApplyEditorSettings();
 }
 
-void FormatSaveConfiguration(MainWindow &window)
+void MenuCommands::FormatSaveConfiguration()
 {
-    if (WriteConfigFile(window.env(), window.livePlacement())) {
-        window.env().messageBox->inform(
+    if (WriteConfigFile(m_env, m_window.livePlacement())) {
+        m_env.messageBox->inform(
                 QStringLiteral("La configuration a été correctement enregistrée.\n"
                                "Remarque : le répertoire par défaut a également été sauvegardé."),
                 Globals::ProductTitle);
     }
 }
 
-void HelpAbout(MainWindow &window)
+void MenuCommands::HelpAbout()
 {
-    WithTopmostLifted(window, [&] {
-        AboutDialog about(&window);
-        window.env().runModal(about);
+    WithTopmostLifted([&] {
+        AboutDialog about(&m_window);
+        m_env.runModal(about);
     });
 }
 
-} // namespace MenuCommands
+void MenuCommands::FormatPreferences()
+{
+    WithTopmostLifted([&] {
+        Preferences dialog(m_window, m_env);
+        m_env.runModal(dialog);
+    });
+}
+
+Search &MenuCommands::SearchDialog()
+{
+    if (!m_search)
+        m_search = new Search(m_window, m_txt, m_env);
+    return *m_search;
+}
+
+void MenuCommands::HideSearchDialog()
+{
+    if (m_search)
+        m_search->hide();
+}
+
+void MenuCommands::showSearch(const QString &mode)
+{
+    WithTopmostLifted([&] {
+        Search &dialog = SearchDialog();
+        dialog.Tag = mode;
+        dialog.showForTag();
+    });
+}
+
+void MenuCommands::EditFind()
+{
+    showSearch(QStringLiteral("Search"));
+}
+
+void MenuCommands::EditFindNext()
+{
+    // Nothing to search for yet: ask for it instead.
+    if (!m_search || m_search->txtSearch->text().isEmpty()) {
+        showSearch(QStringLiteral("Search"));
+        return;
+    }
+    m_search->FindNext();
+}
+
+void MenuCommands::EditReplace()
+{
+    showSearch(QStringLiteral("Replace"));
+}

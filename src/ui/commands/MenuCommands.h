@@ -6,44 +6,64 @@ class MainWindow;
 class QDateTime;
 class QLocale;
 class QString;
+class RichTextBox;
+class Search;
+struct Surroundings;
 
 // The bodies behind the menu items. Each works on the main window's editing
 // control, a document operation or a dialog, and reports its own failures.
-namespace MenuCommands {
+// The window creates one set, handing it the control.
+class MenuCommands
+{
+public:
+    MenuCommands(MainWindow &window, RichTextBox &txt, Surroundings &env);
+    ~MenuCommands();
 
-void EditUndo(MainWindow &window);
-void EditCut(MainWindow &window);
-void EditCopy(MainWindow &window);
-// Plain text only: the clipboard is reduced to its text first.
-void EditPaste(MainWindow &window);
-// The whole text becomes the selected text.
-void EditIsolate(MainWindow &window);
-void EditDelete(MainWindow &window);
-void EditSelectAll(MainWindow &window);
-void EditSelectAllCopyMinimize(MainWindow &window);
-// The locale's short date, a space and the time with seconds; the date
-// alone at midnight.
-void EditInsertTimeDate(MainWindow &window);
-void EditFind(MainWindow &window);
-void EditFindNext(MainWindow &window);
-void EditReplace(MainWindow &window);
+    void EditUndo();
+    void EditCut();
+    void EditCopy();
+    // Plain text only: the clipboard is reduced to its text first.
+    void EditPaste();
+    // The whole text becomes the selected text.
+    void EditIsolate();
+    void EditDelete();
+    void EditSelectAll();
+    void EditSelectAllCopyMinimize();
+    // The locale's short date, a space and the time with seconds; the date
+    // alone at midnight.
+    void EditInsertTimeDate();
+    void EditFind();
+    void EditFindNext();
+    void EditReplace();
 
-void FileNew(MainWindow &window);
-void FileOpen(MainWindow &window);
-void FileSave(MainWindow &window);
-void FileSaveAs(MainWindow &window);
-void FilePrint(MainWindow &window);
-void FileQuit(MainWindow &window);
-void FormatFont(MainWindow &window);
-void FormatPreferences(MainWindow &window);
-void FormatSaveConfiguration(MainWindow &window);
-void HelpAbout(MainWindow &window);
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void FilePrint();
+    void FileQuit();
+    void FormatFont();
+    void FormatPreferences();
+    void FormatSaveConfiguration();
+    void HelpAbout();
 
-// Shows a dialog over the main window: stay-on-top is lifted first and set
-// again afterwards from the setting as it then stands.
-void WithTopmostLifted(MainWindow &window, const std::function<void()> &show);
+    // The search dialog: created hidden on first use, then only hidden.
+    Search &SearchDialog();
+    Search *existingSearchDialog() const { return m_search; }
+    void HideSearchDialog();
 
-// The date and time text of EditInsertTimeDate.
-QString TimeDateText(const QDateTime &moment, const QLocale &locale);
+    // Shows a dialog over the main window: stay-on-top is lifted first and
+    // set again afterwards from the setting as it then stands.
+    void WithTopmostLifted(const std::function<void()> &show);
 
-} // namespace MenuCommands
+    // The date and time text of EditInsertTimeDate.
+    static QString TimeDateText(const QDateTime &moment, const QLocale &locale);
+
+private:
+    void showSearch(const QString &mode);
+
+    MainWindow &m_window;
+    RichTextBox &m_txt;
+    Surroundings &m_env;
+    Search *m_search = nullptr;
+};

@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WindowEffects.h"
+#include "ui/commands/MenuCommands.h"
 #include "ui/search/Search.h"
 #include "ui/search/SearchEngine.h"
 #include "ui/search/SearchState.h"
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include <limits>
@@ -85,6 +87,10 @@ MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent)
     initialFont.setPointSizeF(9.75);
     txt->setFont(initialFont);
     setCentralWidget(txt);
+    tmrDragNDrop = new QTimer(this);
+    tmrDragNDrop->setObjectName(QStringLiteral("tmrDragNDrop"));
+    m_document = new Document(*txt, env, this);
+    m_commands = std::make_unique<MenuCommands>(*this, *txt, env);
     createMenuTree();
 
     connect(txt, &RichTextBox::KeyDown, this, &MainWindow::txt_KeyDown);
@@ -92,7 +98,10 @@ MainWindow::MainWindow(Surroundings &env, QWidget *parent) : QMainWindow(parent)
     connect(txt, &RichTextBox::Change, this, &MainWindow::txt_Change);
     connect(txt, &RichTextBox::SelChange, this, &MainWindow::txt_SelChange);
     connect(txt, &RichTextBox::OLEDragDrop, this, &MainWindow::txt_OLEDragDrop);
-    connect(&tmrDragNDrop, &QTimer::timeout, this, &MainWindow::tmrDragNDrop_Timer);
+    connect(tmrDragNDrop, &QTimer::timeout, this, &MainWindow::tmrDragNDrop_Timer);
+    connect(m_document, &Document::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_document, &Document::undoAvailableChanged, MenuEdition_Annuler, &QAction::setEnabled);
+    connect(m_document, &Document::settingsToApply, this, &MainWindow::ApplyEditorSettings);
 
     const int width = Conversion::TwipsToPixels(InitialClientWidthTwips, logicalDpiX());
     const int height = Conversion::TwipsToPixels(InitialClientHeightTwips, logicalDpiY());
@@ -119,33 +128,41 @@ void MainWindow::Form_Load()
         else if (settings.WindowState == 2)
             setWindowState(Qt::WindowMaximized);
     }
+    ApplySettings();
+
+    if (!m_env.commandLine.isEmpty())
+        m_document->OpenDocument(StripQuotes(m_env.commandLine));
+}
+
+void MainWindow::ApplySettings()
+{
     ApplyEditorSettings();
     txt->setBackColor(Conversion::ColorFromValue(settings.TextBackColor));
-    if (settings.TransparencyOn)
-        ApplyTransparency(m_env, *this, settings.TransparencyLevel);
-    SetMainWindowTopmost(*this, settings.AlwaysOnTop);
-
-    if (!m_env.commandLine.isEmpty()) {
-        QString path = StripQuotes(m_env.commandLine);
-        Document::OpenDocument(*this, path);
+    if (!settings.TransparencyOn) {
+        RemoveTransparency(*this);
+    } else if (!ApplyTransparency(*this, settings.TransparencyLevel, m_env.translucencySupported)) {
+        m_env.messageBox->warn(QStringLiteral("Impossible d'appliquer la transparence à la fenêtre.\n"
+                                              "Cette fonction est réservée à Windows 2000/XP."),
+                               Globals::ProductTitle);
+        settings.TransparencyOn = false;
     }
+    SetMainWindowTopmost(*this, settings.AlwaysOnTop);
 }
 
 void MainWindow::Form_Activate()
 {
-    Document::SetCaption(*this, doc.DocTitle);
+    m_document->SetCaption(doc.DocTitle);
 }
 
 void MainWindow::Form_Unload(bool &cancel)
 {
-    if (!Document::NewDocument(*this)) {
+    if (!m_document->NewDocument()) {
         cancel = true;
         return;
     }
     if (settings.SaveOnExit)
         WriteConfigFile(m_env, livePlacement());
-    if (m_search)
-        m_search->hide();
+    m_commands->HideSearchDialog();
     m_env.exitProgram(0);
 }
 
@@ -162,7 +179,7 @@ void MainWindow::txt_KeyDown(int keyCode, int shift)
 void MainWindow::txt_KeyPress(int keyAscii)
 {
     if (keyAscii == 27)
-        Document::QuickSaveAndExit(*this);
+        m_document->QuickSaveAndExit();
 }
 
 void MainWindow::txt_Change()
@@ -180,8 +197,8 @@ void MainWindow::txt_SelChange()
          {MenuEdition_Couper, MenuEdition_Copier, MenuEdition_Isoler, MenuEdition_Supprimer})
         action->setEnabled(selected);
 
-    if (m_search)
-        m_search->optSelection->setEnabled(selected);
+    if (Search *dialog = m_commands->existingSearchDialog())
+        dialog->optSelection->setEnabled(selected);
     if (search.Scope == SearchScope::Down)
         search.SearchPos = txt->SelStart();
     // A selection that is merely a hit of the search text keeps the range.
@@ -190,13 +207,6 @@ void MainWindow::txt_SelChange()
         search.SearchRangeLength = txt->SelLength();
         search.SearchPos = txt->SelStart();
     }
-}
-
-Search &MainWindow::SearchDialog()
-{
-    if (!m_search)
-        m_search = new Search(*this);
-    return *m_search;
 }
 
 void MainWindow::txt_OLEDragDrop(const QMimeData *data, Qt::DropAction &effect)
@@ -209,14 +219,14 @@ void MainWindow::txt_OLEDragDrop(const QMimeData *data, Qt::DropAction &effect)
         return;
     }
     DroppedPath = QDir::toNativeSeparators(urls.first().toLocalFile());
-    tmrDragNDrop.start(100);
+    tmrDragNDrop->start(100);
 }
 
 void MainWindow::tmrDragNDrop_Timer()
 {
     // Stopped first: the save question must not let a second tick in.
-    tmrDragNDrop.stop();
-    Document::OpenDocument(*this, DroppedPath);
+    tmrDragNDrop->stop();
+    m_document->OpenDocument(DroppedPath);
 }
 
 void MainWindow::ApplyEditorSettings()
@@ -261,6 +271,16 @@ void MainWindow::showEvent(QShowEvent *event)
     if (!event->spontaneous())
         Form_Activate();
     QMainWindow::showEvent(event);
+}
+
+std::unique_ptr<MainWindow> Main(Surroundings &env)
+{
+    SetDefaultSettings();
+    ReadConfigFile(env);
+    auto window = std::make_unique<MainWindow>(env);
+    window->Form_Load();
+    window->show();
+    return window;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 
+#include <memory>
+
+class Document;
+class MenuCommands;
 class QAction;
 class QMimeData;
+class QTimer;
 class RichTextBox;
-class Search;
 struct Surroundings;
 struct WindowPlacement;
 
 // The editor's one window: the editing control `txt` filling the client
-// area, the drop timer, and the handlers of the window's and the editing
-// control's events.
+// area, the menu bar, the drop timer, and the handlers of the window's and
+// the editing control's events. Its parts stay inside; the commands reach
+// the text through the MenuCommands the window gives it to.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -22,9 +26,11 @@ public:
     ~MainWindow() override;
 
     Surroundings &env() const { return m_env; }
+    Document &document() const { return *m_document; }
+    MenuCommands &commands() const { return *m_commands; }
 
-    // Placement, editor settings, window effects, then the file named on the
-    // command line. Called once by the start routine, before the window shows.
+    // Placement, settings, then the file named on the command line. Called
+    // once by the start routine, before the window shows.
     void Form_Load();
     void Form_Activate();
     // Sets cancel to keep the window open.
@@ -36,20 +42,19 @@ public:
     void txt_SelChange();
     void txt_OLEDragDrop(const QMimeData *data, Qt::DropAction &effect);
     void tmrDragNDrop_Timer();
+    // The file the drop timer opens at its tick.
+    QString droppedPath() const { return DroppedPath; }
 
     // Gives the whole text the editor font, size, style and colours, keeping
     // whether the document has unsaved changes.
     void ApplyEditorSettings();
+    // Everything the settings say of the window: the editor settings, the
+    // background, translucency (with its warning where the window system
+    // cannot) and stay-on-top.
+    void ApplySettings();
 
     // The window's live state and rectangle, in twips.
     WindowPlacement livePlacement() const;
-
-    // A menu item by its control name.
-    QAction *item(const QString &name) const;
-
-    // The search dialog: created hidden on first use, then only hidden.
-    Search &SearchDialog();
-    Search *existingSearchDialog() const { return m_search; }
 
     void MenuFichier_Nouveau_Click();
     void MenuFichier_Ouvrir_Click();
@@ -77,16 +82,6 @@ public:
     void MenuFormat_EnregistrerConfiguration_Click();
     void MenuAide_APropos_Click();
 
-    RichTextBox *txt = nullptr;
-    QTimer tmrDragNDrop;
-    QString DroppedPath;
-
-    QAction *MenuEdition_Annuler = nullptr;
-    QAction *MenuEdition_Couper = nullptr;
-    QAction *MenuEdition_Copier = nullptr;
-    QAction *MenuEdition_Isoler = nullptr;
-    QAction *MenuEdition_Supprimer = nullptr;
-
 protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -94,7 +89,21 @@ protected:
 
 private:
     void createMenuTree();
+    QAction *item(const QString &name) const;
 
     Surroundings &m_env;
-    Search *m_search = nullptr;
+    RichTextBox *txt = nullptr;
+    QTimer *tmrDragNDrop = nullptr;
+    QString DroppedPath;
+    QAction *MenuEdition_Annuler = nullptr;
+    QAction *MenuEdition_Couper = nullptr;
+    QAction *MenuEdition_Copier = nullptr;
+    QAction *MenuEdition_Isoler = nullptr;
+    QAction *MenuEdition_Supprimer = nullptr;
+    Document *m_document = nullptr;
+    std::unique_ptr<MenuCommands> m_commands;
 };
+
+// Start-up: defaults, then the settings file over them, then the main
+// window, shown.
+std::unique_ptr<MainWindow> Main(Surroundings &env);

@@ -6,8 +6,6 @@
 #include "controls/button/PropertyBag.h"
 #include "controls/button/Qorvikcmd.h"
 #include "platform/CommonDialog.h"
-#include "platform/RichTextBox.h"
-#include "platform/WindowEffects.h"
 #include "ui/main/MainWindow.h"
 #include "ui/prefs/ColorSwatch.h"
 #include "ui/prefs/OpacityText.h"
@@ -25,26 +23,11 @@ namespace {
 
 const QString DesignFamily = QStringLiteral("Verdana");
 
-// Check boxes hold 0 (unticked), 1 (ticked) or 2 (greyed).
-quint8 checkValue(const QCheckBox &box)
-{
-    switch (box.checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
-    }
-}
-
-void setCheckValue(QCheckBox &box, quint8 value)
-{
-    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
 } // namespace
 
-Preferences::Preferences(MainWindow &window)
+Preferences::Preferences(MainWindow &window, Surroundings &env)
     : Form(&window, QStringLiteral("Preferences"), QStringLiteral("Préférences"))
-    , ComDlg(window.env().newCommonDialog())
+    , ComDlg(env.newCommonDialog())
     , m_window(window)
 {
     setClientSize(4335, 3780);
@@ -108,8 +91,8 @@ void Preferences::Form_Load()
     cmdTextColor->setBackColor(settings.TextColor);
     cmdTextBackgroundColor->setBackColor(settings.TextBackColor);
     txtFileFilter->setText(settings.FileFilter);
-    setCheckValue(*chkTransparency, BoolToCheckValue(settings.TransparencyOn));
-    setCheckValue(*chkAlwaysVisible, BoolToCheckValue(settings.AlwaysOnTop));
+    SetCheckBoxValue(*chkTransparency, BoolToCheckValue(settings.TransparencyOn));
+    SetCheckBoxValue(*chkAlwaysVisible, BoolToCheckValue(settings.AlwaysOnTop));
     txtTransparency->setEnabled(settings.TransparencyOn);
     txtTransparency->setText(QString::number(settings.TransparencyLevel));
 }
@@ -133,7 +116,7 @@ void Preferences::pickColor(ColorSwatch &swatch)
 
 void Preferences::chkTransparency_Click()
 {
-    txtTransparency->setEnabled(checkValue(*chkTransparency) == 1);
+    txtTransparency->setEnabled(CheckBoxValue(*chkTransparency) == 1);
 }
 
 void Preferences::txtTransparency_Validate()
@@ -145,21 +128,14 @@ void Preferences::txtTransparency_Validate()
 
 void Preferences::cmdOk_Click()
 {
-    const bool wasTransparent = settings.TransparencyOn;
     settings.TextColor = cmdTextColor->BackColor();
     settings.TextBackColor = cmdTextBackgroundColor->BackColor();
     settings.FileFilter = txtFileFilter->text();
-    settings.TransparencyOn = CheckValueToBool(checkValue(*chkTransparency));
-    settings.AlwaysOnTop = CheckValueToBool(checkValue(*chkAlwaysVisible));
+    settings.TransparencyOn = CheckValueToBool(CheckBoxValue(*chkTransparency));
+    settings.AlwaysOnTop = CheckValueToBool(CheckBoxValue(*chkAlwaysVisible));
     settings.TransparencyLevel = OpacityText::Level(txtTransparency->text());
 
-    m_window.ApplyEditorSettings();
-    m_window.txt->setBackColor(Conversion::ColorFromValue(settings.TextBackColor));
-    if (settings.TransparencyOn)
-        ApplyTransparency(m_window.env(), m_window, settings.TransparencyLevel);
-    else if (wasTransparent)
-        RemoveTransparency(m_window);
-    SetMainWindowTopmost(m_window, settings.AlwaysOnTop);
+    m_window.ApplySettings();
     accept();
 }
 

@@ -11,6 +11,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class Qorvikcmd;
+struct Surroundings;
 
 // The preferences: text and background colours, the file dialogs' filter,
 // the main window's translucency with its opacity, and stay-on-top. Filled
@@ -22,7 +23,7 @@ class Preferences : public Form
     Q_OBJECT
 
 public:
-    explicit Preferences(MainWindow &window);
+    Preferences(MainWindow &window, Surroundings &env);
     ~Preferences() override;
 
     void Form_Load();

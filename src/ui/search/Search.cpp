@@ -8,7 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/RichTextBox.h"
 #include "platform/WaitCursor.h"
-#include "ui/main/MainWindow.h"
 #include "ui/search/SearchEngine.h"
 #include "ui/search/SearchState.h"
 
@@ -93,9 +92,9 @@ private:
 
 } // namespace
 
-Search::Search(MainWindow &window)
-    : Form(&window, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")),
-      m_window(window), m_engine(*window.txt)
+Search::Search(QWidget &owner, RichTextBox &txt, Surroundings &env)
+    : Form(&owner, QStringLiteral("Search"), QStringLiteral("Rechercher / remplacer")),
+      m_owner(owner), m_txt(txt), m_env(env), m_engine(txt)
 {
     setModal(false);
     setFont(Qorvikcmd::DesignFont(QStringLiteral("Verdana"), 8.25));
@@ -103,7 +102,7 @@ Search::Search(MainWindow &window)
     createControls();
     search.SearchText = txtSearch->text();
     search.Scope = scope();
-    optSelection->setEnabled(window.txt->SelLength() > 0);
+    optSelection->setEnabled(txt.SelLength() > 0);
 }
 
 void Search::createControls()
@@ -212,7 +211,7 @@ void Search::Form_Activate()
     txtSearch->setFocus();
     txtSearch->selectAll();
 
-    if (m_window.txt->SelLength() > 0 && !m_engine.selectionIs(txtSearch->text(), false))
+    if (m_txt.SelLength() > 0 && !m_engine.selectionIs(txtSearch->text(), false))
         optSelection->setChecked(true);
     else if (optSelection->isChecked())
         optEverywhere->setChecked(true);
@@ -260,13 +259,13 @@ SearchScope Search::scope() const
 
 SearchRequest Search::request() const
 {
-    return {txtSearch->text(), Value(chkCase) == 1, Value(chkWholeWord) == 1, scope()};
+    return {txtSearch->text(), CheckBoxValue(*chkCase) == 1, CheckBoxValue(*chkWholeWord) == 1, scope()};
 }
 
 void Search::FindNext()
 {
-    search.SearchFindOptions = (Value(chkWholeWord) == 1 ? RichTextBox::WholeWord : 0)
-                               + (Value(chkCase) == 1 ? RichTextBox::MatchCase : 0);
+    search.SearchFindOptions = (CheckBoxValue(*chkWholeWord) == 1 ? RichTextBox::WholeWord : 0)
+                               + (CheckBoxValue(*chkCase) == 1 ? RichTextBox::MatchCase : 0);
     bool found = false;
     {
         WaitCursor wait;
@@ -278,7 +277,7 @@ void Search::FindNext()
 
 void Search::cmdNext_Click()
 {
-    if (!m_engine.selectionIs(txtSearch->text(), Value(chkCase) == 1))
+    if (!m_engine.selectionIs(txtSearch->text(), CheckBoxValue(*chkCase) == 1))
         restartScope();
     FindNext();
 }
@@ -316,10 +315,10 @@ void Search::cmdReplaceAll_Click()
 void Search::report(const QString &text)
 {
     // F3 from the main window reports there, with the dialog hidden.
-    QWidget *owner = isVisible() ? static_cast<QWidget *>(this) : &m_window;
-    const MessageBox::OwnedBy owned(*m_window.env().messageBox, owner);
+    QWidget *owner = isVisible() ? static_cast<QWidget *>(this) : &m_owner;
+    const MessageBox::OwnedBy owned(*m_env.messageBox, owner);
     const QScopedValueRollback<bool> reporting(m_reporting, true);
-    m_window.env().messageBox->inform(text, Globals::ProductTitle);
+    m_env.messageBox->inform(text, Globals::ProductTitle);
     if (owner == this && !isActiveWindow())
         activateWindow();
 }
@@ -327,25 +326,13 @@ void Search::report(const QString &text)
 void Search::cmdCancel_Click()
 {
     hide();
-    m_window.activateWindow();
-    m_window.txt->setFocus();
+    m_owner.activateWindow();
+    m_txt.setFocus();
 }
 
 void Search::reject()
 {
     cmdCancel_Click();
-}
-
-int Search::Value(const QCheckBox *box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    default:
-        return 0;
-    }
 }
 
 void Search::changeEvent(QEvent *event)

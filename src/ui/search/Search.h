@@ -5,13 +5,14 @@
 
 #include <QString>
 
-class MainWindow;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class Qorvikcmd;
+class RichTextBox;
+struct Surroundings;
 
 // The one search-and-replace dialog, modeless over the main window. `Tag`
 // ("Search" or "Replace") names the mode it lays itself out for each time it
@@ -23,7 +24,7 @@ class Search : public Form
     Q_OBJECT
 
 public:
-    explicit Search(MainWindow &window);
+    Search(QWidget &owner, RichTextBox &txt, Surroundings &env);
 
     // Shows it (or brings it to the front) and lays it out for Tag at once,
     // whenever the window system gets round to activating it.
@@ -36,8 +37,6 @@ public:
     void cmdReplaceAll_Click();
     void cmdCancel_Click();
 
-    // A check box as a number: 0 unticked, 1 ticked.
-    static int Value(const QCheckBox *box);
     // What the controls ask for.
     SearchRequest request() const;
     // "Rechercher le suivant" with the dialog's text and options, shown or not.
@@ -81,7 +80,9 @@ private:
     void report(const QString &text);
     SearchScope scope() const;
 
-    MainWindow &m_window;
+    QWidget &m_owner;
+    RichTextBox &m_txt;
+    Surroundings &m_env;
     SearchEngine m_engine;
     bool m_reporting = false;
     bool m_leftForMessage = false;

@@ -13,8 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-using namespace MenuCommands;
-
 namespace {
 
 enum class Level { Menu, Submenu, EndSubmenu, Item, Separator };
@@ -157,28 +155,28 @@ QAction *MainWindow::item(const QString &name) const
     return findChild<QAction *>(name, Qt::FindDirectChildrenOnly);
 }
 
-void MainWindow::MenuFichier_Nouveau_Click() { FileNew(*this); }
-void MainWindow::MenuFichier_Ouvrir_Click() { FileOpen(*this); }
-void MainWindow::MenuFichier_Enregistrer_Click() { FileSave(*this); }
-void MainWindow::MenuFichier_EnregistrerSous_Click() { FileSaveAs(*this); }
-void MainWindow::MenuFichier_Imprimer_Click() { FilePrint(*this); }
-void MainWindow::MenuFichier_Quitter_Click() { FileQuit(*this); }
-void MainWindow::MenuEdition_Annuler_Click() { EditUndo(*this); }
-void MainWindow::MenuEdition_Couper_Click() { EditCut(*this); }
-void MainWindow::MenuEdition_Copier_Click() { EditCopy(*this); }
-void MainWindow::MenuEdition_Coller_Click() { EditPaste(*this); }
-void MainWindow::MenuEdition_Isoler_Click() { EditIsolate(*this); }
-void MainWindow::MenuEdition_Supprimer_Click() { EditDelete(*this); }
-void MainWindow::MenuEdition_SelectionnerTout_Click() { EditSelectAll(*this); }
-void MainWindow::MenuEdition_SelectionnerToutCopierEtReduire_Click() { EditSelectAllCopyMinimize(*this); }
-void MainWindow::MenuEdition_HeureDate_Click() { EditInsertTimeDate(*this); }
-void MainWindow::MenuEdition_Rechercher_Click() { EditFind(*this); }
-void MainWindow::MenuEdition_RechercherLeSuivant_Click() { EditFindNext(*this); }
-void MainWindow::MenuEdition_Remplacer_Click() { EditReplace(*this); }
-void MainWindow::MenuFormat_Police_Click() { FormatFont(*this); }
-void MainWindow::MenuFormat_Preferences_Click() { FormatPreferences(*this); }
-void MainWindow::MenuFormat_EnregistrerConfiguration_Click() { FormatSaveConfiguration(*this); }
-void MainWindow::MenuAide_APropos_Click() { HelpAbout(*this); }
+void MainWindow::MenuFichier_Nouveau_Click() { m_commands->FileNew(); }
+void MainWindow::MenuFichier_Ouvrir_Click() { m_commands->FileOpen(); }
+void MainWindow::MenuFichier_Enregistrer_Click() { m_commands->FileSave(); }
+void MainWindow::MenuFichier_EnregistrerSous_Click() { m_commands->FileSaveAs(); }
+void MainWindow::MenuFichier_Imprimer_Click() { m_commands->FilePrint(); }
+void MainWindow::MenuFichier_Quitter_Click() { m_commands->FileQuit(); }
+void MainWindow::MenuEdition_Annuler_Click() { m_commands->EditUndo(); }
+void MainWindow::MenuEdition_Couper_Click() { m_commands->EditCut(); }
+void MainWindow::MenuEdition_Copier_Click() { m_commands->EditCopy(); }
+void MainWindow::MenuEdition_Coller_Click() { m_commands->EditPaste(); }
+void MainWindow::MenuEdition_Isoler_Click() { m_commands->EditIsolate(); }
+void MainWindow::MenuEdition_Supprimer_Click() { m_commands->EditDelete(); }
+void MainWindow::MenuEdition_SelectionnerTout_Click() { m_commands->EditSelectAll(); }
+void MainWindow::MenuEdition_SelectionnerToutCopierEtReduire_Click() { m_commands->EditSelectAllCopyMinimize(); }
+void MainWindow::MenuEdition_HeureDate_Click() { m_commands->EditInsertTimeDate(); }
+void MainWindow::MenuEdition_Rechercher_Click() { m_commands->EditFind(); }
+void MainWindow::MenuEdition_RechercherLeSuivant_Click() { m_commands->EditFindNext(); }
+void MainWindow::MenuEdition_Remplacer_Click() { m_commands->EditReplace(); }
+void MainWindow::MenuFormat_Police_Click() { m_commands->FormatFont(); }
+void MainWindow::MenuFormat_Preferences_Click() { m_commands->FormatPreferences(); }
+void MainWindow::MenuFormat_EnregistrerConfiguration_Click() { m_commands->FormatSaveConfiguration(); }
+void MainWindow::MenuAide_APropos_Click() { m_commands->HelpAbout(); }
 
 void MainWindow::ar_Click()
 {
