@@ -19,10 +19,16 @@ TextStore::TextStore() = default;
 void TextStore::load(QString text, LineEnd usualEnd)
 {
     const Change change{0, length(), text.size(), 0, lineCount() - 1, 0};
+    // The decoder's spare room becomes the gap: typing at the end of a big
+    // text then copies nothing. The whole text is copied out only when asked.
     m_buffer = std::move(text);
-    m_gapStart = m_gapEnd = m_buffer.size();
-    m_text = m_buffer; // shared until the first edit
-    m_textValid = true;
+    m_gapStart = m_buffer.size();
+    if (!m_buffer.isDetached())
+        m_buffer.detach();
+    m_buffer.resize(m_buffer.capacity());
+    m_gapEnd = m_buffer.size();
+    m_text = QString();
+    m_textValid = false;
     m_usualEnd = usualEnd;
     m_otherEnds.clear();
     reindex();
@@ -407,15 +413,36 @@ qsizetype TextStore::find(const QString &what, qsizetype from, qsizetype end, bo
 {
     if (what.isEmpty() || from < 0 || from > length())
         return -1;
-    const QString all = text();
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const auto isWordChar = [&all](qsizetype i) { return all.at(i).isLetterOrNumber(); };
-    for (qsizetype at = all.indexOf(what, from, cs); at >= 0; at = all.indexOf(what, at + 1, cs)) {
-        const qsizetype stop = at + what.size();
+    const QChar *const data = m_buffer.constData();
+    // Searched where it lies, so that a search never copies the text: before
+    // the gap, across it, after it.
+    const auto search = [&](qsizetype at) -> qsizetype {
+        if (at + what.size() <= m_gapStart) {
+            const qsizetype hit = QStringView(data, m_gapStart).indexOf(what, at, cs);
+            if (hit >= 0)
+                return hit;
+            at = std::max(at, m_gapStart - what.size() + 1);
+        }
+        if (at < m_gapStart) {
+            const qsizetype from = std::max<qsizetype>(at, 0);
+            const QString across = mid(from, m_gapStart - from + what.size() - 1);
+            const qsizetype hit = across.indexOf(what, 0, cs);
+            if (hit >= 0)
+                return from + hit;
+            at = m_gapStart;
+        }
+        const qsizetype hit = QStringView(data + m_gapEnd, m_buffer.size() - m_gapEnd)
+                                      .indexOf(what, at - m_gapStart, cs);
+        return hit < 0 ? -1 : hit + m_gapStart;
+    };
+    const auto isWordChar = [this](qsizetype i) { return at(i).isLetterOrNumber(); };
+    for (qsizetype hit = search(from); hit >= 0; hit = search(hit + 1)) {
+        const qsizetype stop = hit + what.size();
         if (end >= 0 && stop > end)
             return -1;
-        if (!wholeWord || ((at == 0 || !isWordChar(at - 1)) && (stop == all.size() || !isWordChar(stop))))
-            return at;
+        if (!wholeWord || ((hit == 0 || !isWordChar(hit - 1)) && (stop == length() || !isWordChar(stop))))
+            return hit;
     }
     return -1;
 }

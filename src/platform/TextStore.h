@@ -37,8 +37,8 @@ public:
 
     TextStore();
 
-    // Takes text (line breaks '\n' only) as the whole content, shared, not
-    // copied, until the first edit. Forgets the undo history.
+    // Takes text (line breaks '\n' only) as the whole content, without
+    // copying it. Forgets the undo history.
     void load(QString text, LineEnd usualEnd = TextFormat().lineEnd);
 
     qsizetype length() const { return m_buffer.size() - gapLength(); }
