@@ -5,88 +5,45 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPrinter>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QPlainTextEdit(parent), m_format(TextFile::NewDocumentFormat())
+    : TextView(parent), m_format(TextFile::NewDocumentFormat())
 {
-    connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextBox::raiseSelChange);
-    connect(this, &QPlainTextEdit::selectionChanged, this, &RichTextBox::raiseSelChange);
-    // A scroll bar that comes and goes would narrow the page and wrap every
-    // visible line again.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-}
-
-QString RichTextBox::Text() const
-{
-    // toPlainText() would turn non-breaking spaces into spaces.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-void RichTextBox::setText(const QString &text)
-{
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    setTextCursor(cursor);
-}
-
-int RichTextBox::TextLength() const
-{
-    return document()->characterCount() - 1;
-}
-
-int RichTextBox::SelStart() const
-{
-    return textCursor().selectionStart();
+    connect(this, &TextView::textChanged, this, &RichTextBox::Change);
+    connect(this, &TextView::selectionChanged, this, &RichTextBox::SelChange);
 }
 
 void RichTextBox::setSelStart(int start)
 {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(std::clamp(start, 0, TextLength()));
-    setTextCursor(cursor);
-}
-
-int RichTextBox::SelLength() const
-{
-    const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    setSelection(start, start);
 }
 
 void RichTextBox::setSelLength(int length)
 {
-    QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    cursor.setPosition(start);
-    cursor.setPosition(std::clamp(start + std::max(length, 0), start, TextLength()),
-                       QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    const qsizetype start = selectionStart();
+    setSelection(start, start + std::max(length, 0));
 }
 
-QString RichTextBox::SelText() const
+void RichTextBox::ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text)
 {
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-void RichTextBox::setSelText(const QString &text)
-{
-    QTextCursor cursor = textCursor();
-    cursor.insertText(text);
-    setTextCursor(cursor);
+    if (ranges.isEmpty())
+        return;
+    // The caret ends after the last replacement, as after replacing one by one.
+    qsizetype caret = ranges.constLast().first + text.size();
+    for (qsizetype i = 0; i + 1 < ranges.size(); ++i)
+        caret += text.size() - ranges[i].second;
+    {
+        const QSignalBlocker quiet(this);
+        store().replaceRanges(ranges, text);
+        setSelection(caret, caret);
+    }
+    emit Change();
+    emit SelChange();
 }
 
 void RichTextBox::setSelColor(const QColor &color)
@@ -135,26 +92,15 @@ void RichTextBox::setBackColor(const QColor &color)
 
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
-    const QTextCursor hit = FindCursor(text, start, end, options);
-    if (hit.isNull())
-        return -1;
-    setTextCursor(hit);
-    return hit.selectionStart();
+    const int hit = FindPosition(text, start, end, options);
+    if (hit >= 0)
+        setSelection(hit, hit + text.size());
+    return hit;
 }
 
-QTextCursor RichTextBox::FindCursor(const QString &text, int start, int end, int options) const
+int RichTextBox::FindPosition(const QString &text, int start, int end, int options) const
 {
-    if (text.isEmpty() || start < 0 || start > TextLength())
-        return QTextCursor();
-    QTextDocument::FindFlags flags;
-    if (options & WholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (options & MatchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    const QTextCursor hit = document()->find(text, start, flags);
-    if (hit.isNull() || (end >= 0 && hit.selectionEnd() > end))
-        return QTextCursor();
-    return hit;
+    return int(store().find(text, start, end, options & WholeWord, options & MatchCase));
 }
 
 bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
@@ -164,10 +110,9 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     // running out of memory half-way, so their need is checked first.
     try {
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
-        const LineShape shape = decoded ? shapeOf(decoded->text) : LineShape();
-        if (decoded && hasRoomFor(decoded->text.size(), shape.lines)) {
+        if (decoded && hasRoomFor(decoded->text.size(), decoded->text.count(u'\n') + 1)) {
             m_format = decoded->format;
-            setTextOfFile(decoded->text, shape.longest > LongLine);
+            load(std::move(decoded->text), m_format.lineEnd);
             return true;
         }
         if (decoded && error)
@@ -182,46 +127,11 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     return false;
 }
 
-RichTextBox::LineShape RichTextBox::shapeOf(const QString &text)
-{
-    LineShape shape;
-    for (qsizetype start = 0; start <= text.size(); ++shape.lines) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        shape.longest = std::max(shape.longest, end - start);
-        start = end + 1;
-    }
-    return shape;
-}
-
-void RichTextBox::setTextOfFile(const QString &text, bool longLines)
-{
-    // Lines of megabytes are costly to lay out: Qt drops a line's layout data
-    // once it is laid out and rebuilds it for every paint of the caret, so
-    // each blink would cost a good part of a second. Such lines keep their
-    // data, and the text is laid out character by character (no kerning or
-    // ligatures), which halves the time of each layout of them.
-    QFont f = font();
-    f.setStyleStrategy(longLines ? QFont::PreferNoShaping : QFont::PreferDefault);
-    setFont(f);
-    // Straight into the document: the control's own setPlainText() would lay
-    // out the first line at once, before its data can be kept.
-    document()->setPlainText(text);
-    if (longLines) {
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-            if (block.length() > LongLine)
-                block.layout()->setCacheEnabled(true);
-        }
-    }
-    document()->setModified(false);
-    setTextCursor(QTextCursor(document()));
-}
-
 bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
 {
-    // Measured: about 5 bytes a character and 100 to 130 a line at the peak.
-    const qint64 need = 6 * qint64(characters) + 140 * qint64(lines);
+    // Beside the text already decoded: its line index, and the copy the
+    // first edit may make to open a gap.
+    const qint64 need = 2 * qint64(characters) + 8 * qint64(lines);
     if (need < (qint64(64) << 20))
         return true;
     // Fails under an address-space limit; the memory is never touched.
@@ -248,19 +158,11 @@ bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
 void RichTextBox::resetFileFormat()
 {
     m_format = TextFile::NewDocumentFormat();
-    QFont f = font();
-    f.setStyleStrategy(QFont::PreferDefault);
-    setFont(f);
 }
 
 bool RichTextBox::SaveFile(const QString &path)
 {
     return TextFile::Save(path, Text(), &m_format);
-}
-
-void RichTextBox::SelPrint(QPrinter *printer)
-{
-    print(printer);
 }
 
 bool RichTextBox::isReserved(const QKeyEvent *event) const
@@ -274,7 +176,7 @@ bool RichTextBox::event(QEvent *event)
         event->ignore(); // let the window's shortcut have it
         return true;
     }
-    return QPlainTextEdit::event(event);
+    return TextView::event(event);
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
@@ -295,20 +197,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     const QString typed = event->text();
     if (typed.size() == 1 && typed.at(0).unicode() < 256)
         emit KeyPress(typed.at(0).unicode());
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void RichTextBox::insertFromMimeData(const QMimeData *source)
-{
-    if (source && source->hasText()) {
-        textCursor().insertText(source->text());
-        ensureCursorVisible();
-    }
-}
-
-bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
-{
-    return source && source->hasText();
+    TextView::keyPressEvent(event);
 }
 
 bool RichTextBox::isOwnDrag(const QDropEvent *event) const
@@ -319,7 +208,7 @@ bool RichTextBox::isOwnDrag(const QDropEvent *event) const
 void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 {
     if (isOwnDrag(event))
-        QPlainTextEdit::dragEnterEvent(event);
+        TextView::dragEnterEvent(event);
     else
         event->acceptProposedAction();
 }
@@ -327,7 +216,7 @@ void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
 {
     if (isOwnDrag(event))
-        QPlainTextEdit::dragMoveEvent(event);
+        TextView::dragMoveEvent(event);
     else
         event->acceptProposedAction();
 }
@@ -337,19 +226,9 @@ void RichTextBox::dropEvent(QDropEvent *event)
     // Moving the selection with the mouse stays the control's own business;
     // anything from outside is the window's to open or refuse.
     if (isOwnDrag(event)) {
-        QPlainTextEdit::dropEvent(event);
+        TextView::dropEvent(event);
         return;
     }
     event->acceptProposedAction();
     emit OLEDragDrop(event->mimeData());
-}
-
-void RichTextBox::raiseSelChange()
-{
-    const QTextCursor cursor = textCursor();
-    if (cursor.anchor() == m_lastAnchor && cursor.position() == m_lastPosition)
-        return;
-    m_lastAnchor = cursor.anchor();
-    m_lastPosition = cursor.position();
-    emit SelChange();
 }

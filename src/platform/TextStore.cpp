@@ -417,27 +417,72 @@ qsizetype TextStore::find(const QString &what, qsizetype from, qsizetype end, bo
     const QChar *const data = m_buffer.constData();
     // Searched where it lies, so that a search never copies the text: before
     // the gap, across it, after it.
-    const auto search = [&](qsizetype at) -> qsizetype {
-        if (at + what.size() <= m_gapStart) {
-            const qsizetype hit = QStringView(data, m_gapStart).indexOf(what, at, cs);
+    const auto search = [&](QStringView part, qsizetype at) -> qsizetype {
+        if (at + part.size() <= m_gapStart) {
+            const qsizetype hit = QStringView(data, m_gapStart).indexOf(part, at, cs);
             if (hit >= 0)
                 return hit;
-            at = std::max(at, m_gapStart - what.size() + 1);
+            at = std::max(at, m_gapStart - part.size() + 1);
         }
         if (at < m_gapStart) {
-            const qsizetype from = std::max<qsizetype>(at, 0);
-            const QString across = mid(from, m_gapStart - from + what.size() - 1);
-            const qsizetype hit = across.indexOf(what, 0, cs);
+            const QString across = mid(at, m_gapStart - at + part.size() - 1);
+            const qsizetype hit = across.indexOf(part, 0, cs);
             if (hit >= 0)
-                return from + hit;
+                return at + hit;
             at = m_gapStart;
         }
         const qsizetype hit = QStringView(data + m_gapEnd, m_buffer.size() - m_gapEnd)
-                                      .indexOf(what, at - m_gapStart, cs);
+                                      .indexOf(part, at - m_gapStart, cs);
         return hit < 0 ? -1 : hit + m_gapStart;
     };
+    // A non-breaking space matches a space: French puts one before "!".
+    QString pattern = what;
+    pattern.replace(QChar::Nbsp, u' ');
+    const auto fold = [matchCase](QChar c) {
+        c = c == QChar::Nbsp ? QChar(u' ') : c;
+        return matchCase ? c : c.toCaseFolded();
+    };
+    const auto matchesAt = [&](qsizetype at) {
+        if (at < 0 || at + pattern.size() > length())
+            return false;
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            if (fold(this->at(at + i)) != fold(pattern.at(i)))
+                return false;
+        }
+        return true;
+    };
+    // Spaces aside, the longest run of the pattern is searched, the rest compared.
+    qsizetype runStart = 0;
+    qsizetype runLength = 0;
+    for (qsizetype i = 0; i < pattern.size();) {
+        qsizetype j = i;
+        while (j < pattern.size() && pattern.at(j) != u' ')
+            ++j;
+        if (j - i > runLength) {
+            runStart = i;
+            runLength = j - i;
+        }
+        i = j + 1;
+    }
+    const QStringView run = QStringView(pattern).mid(runStart, runLength);
+    const auto next = [&](qsizetype at) -> qsizetype {
+        if (runLength == pattern.size())
+            return search(run, at);
+        if (runLength == 0) {
+            for (; at + pattern.size() <= length(); ++at) {
+                if (matchesAt(at))
+                    return at;
+            }
+            return -1;
+        }
+        for (qsizetype hit = search(run, at + runStart); hit >= 0; hit = search(run, hit + 1)) {
+            if (matchesAt(hit - runStart))
+                return hit - runStart;
+        }
+        return -1;
+    };
     const auto isWordChar = [this](qsizetype i) { return at(i).isLetterOrNumber(); };
-    for (qsizetype hit = search(from); hit >= 0; hit = search(hit + 1)) {
+    for (qsizetype hit = next(from); hit >= 0; hit = next(hit + 1)) {
         const qsizetype stop = hit + what.size();
         if (end >= 0 && stop > end)
             return -1;

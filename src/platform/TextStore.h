@@ -92,6 +92,7 @@ public:
 
     // First match of what at or after from that ends by end (-1: the end of
     // the text); whole words: not touching a letter or digit on either side.
+    // A non-breaking space matches a space, as in the text a user reads.
     qsizetype find(const QString &what, qsizetype from, qsizetype end, bool wholeWord,
                    bool matchCase) const;
 

@@ -704,8 +704,7 @@ qsizetype TextView::verticalMove(qsizetype position, int rows)
     for (int i = 0; i < std::abs(rows); ++i)
         moved = (rows > 0 ? nextRow(row) : previousRow(row)) || moved;
     if (!moved)
-        return rows > 0 ? (row.paragraph + 1 == paragraphCount() ? m_store.length() : position)
-                        : 0;
+        return position;
     const Laid &laid = laidOut(row.paragraph);
     const QTextLine line = laid.layout.lineAt(row.line);
     qsizetype target = laid.where.start + line.xToCursor(m_goalX);
@@ -1265,6 +1264,26 @@ void TextView::dragLeaveEvent(QDragLeaveEvent *)
     viewport()->update();
 }
 
+bool TextView::dropSelection(qsizetype at, bool move)
+{
+    const qsizetype start = selectionStart();
+    const qsizetype length = selectionEnd() - start;
+    if (at >= start && at <= start + length)
+        return false; // onto itself: nothing changes
+    const QString text = selectedText();
+    TextViewBatch batch(*this);
+    m_store.beginStep();
+    if (move) {
+        m_store.replace(start, length, QString());
+        if (at > start)
+            at -= length;
+    }
+    m_store.replace(at, 0, text);
+    m_store.endStep();
+    setCaret(at, at + text.size());
+    return true;
+}
+
 void TextView::dropEvent(QDropEvent *event)
 {
     m_dropCaret = -1;
@@ -1273,33 +1292,16 @@ void TextView::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    qsizetype at = positionAt(event->position().toPoint());
+    const qsizetype at = positionAt(event->position().toPoint());
     const bool own = event->source() == this || event->source() == viewport();
-    const bool move = own && !(event->modifiers() & Qt::ControlModifier);
-    if (own && at >= selectionStart() && at <= selectionEnd()) {
-        event->setDropAction(Qt::CopyAction); // dropped on itself: nothing changes
-        event->accept();
-        return;
-    }
-    TextViewBatch batch(*this);
-    m_store.beginStep();
-    if (move) {
-        const qsizetype start = selectionStart();
-        const qsizetype length = selectionEnd() - start;
-        const QString text = selectedText();
-        m_store.replace(start, length, QString());
-        if (at > start)
-            at -= length;
-        m_store.replace(at, 0, text);
-        m_store.endStep();
-        setCaret(at, at + text.size());
-        event->setDropAction(Qt::MoveAction);
+    if (own) {
+        const bool move = !(event->modifiers() & Qt::ControlModifier);
+        event->setDropAction(dropSelection(at, move) && move ? Qt::MoveAction : Qt::CopyAction);
     } else {
-        m_anchor = m_position = at;
-        const QString text = withLineFeeds(event->mimeData()->text());
-        m_store.replace(at, 0, text);
-        m_store.endStep();
-        setCaret(at, at + text.size());
+        setCaret(at, at);
+        const qsizetype start = m_position;
+        insert(event->mimeData()->text());
+        setCaret(start, m_position);
         event->setDropAction(Qt::CopyAction);
     }
     event->accept();

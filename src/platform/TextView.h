@@ -100,6 +100,10 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
+    // The selection moved or copied to at, as one undo step, then selected;
+    // false when at lies inside it.
+    bool dropSelection(qsizetype at, bool move);
+
     virtual bool canInsertFromMimeData(const QMimeData *source) const;
     virtual void insertFromMimeData(const QMimeData *source);
     // Whether the key is one the editor handles itself (it claims it over

@@ -135,7 +135,7 @@ void MainWindow::txt_SelChange()
     if (dialog.optDown->isChecked())
         Globals::search.SearchPos = txt->SelStart();
     // A selection that is merely a hit of the search text keeps the range.
-    if (selected && !SearchEngine::SelectionIs(txt->textCursor(), dialog.txtSearch->text(), false)) {
+    if (selected && !SearchEngine::SelectionIs(*txt, dialog.txtSearch->text(), false)) {
         Globals::search.SearchRangeStart = txt->SelStart();
         Globals::search.SearchRangeLength = txt->SelLength();
         Globals::search.SearchPos = txt->SelStart();

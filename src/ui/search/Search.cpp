@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTextCursor>
 
 using Globals::search;
 
@@ -157,7 +156,7 @@ void Search::Form_Activate()
     txtSearch->selectAll();
 
     const RichTextBox &txt = *m_window.txt;
-    if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt.textCursor(), txtSearch->text(), false))
+    if (txt.SelLength() > 0 && !SearchEngine::SelectionIs(txt, txtSearch->text(), false))
         optSelection->setChecked(true);
     else if (optSelection->isChecked())
         optEverywhere->setChecked(true);
@@ -198,7 +197,7 @@ void Search::restartScope()
 
 void Search::cmdNext_Click()
 {
-    if (!SearchEngine::SelectionIs(m_window.txt->textCursor(), txtSearch->text(), Value(chkCase) == 1))
+    if (!SearchEngine::SelectionIs(*m_window.txt, txtSearch->text(), Value(chkCase) == 1))
         restartScope();
     WaitCursor wait;
     SearchEngine::FindNext(m_window);
@@ -208,14 +207,12 @@ void Search::cmdReplace_Click()
 {
     RichTextBox &txt = *m_window.txt;
     const QString text = txtSearch->text();
-    if (!SearchEngine::SelectionIs(txt.textCursor(), text, true))
+    if (!SearchEngine::SelectionIs(txt, text, true))
         restartScope();
     WaitCursor wait;
-    QTextCursor selection = txt.textCursor();
-    if (SearchEngine::SelectionIs(selection, text, false)) {
+    if (SearchEngine::SelectionIs(txt, text, false)) {
         search.SearchSelecting = true;
-        SearchEngine::ReplaceSelection(selection, txtReplace->text(), true);
-        txt.setTextCursor(selection);
+        SearchEngine::ReplaceSelection(txt, txtReplace->text(), true);
         search.SearchSelecting = false;
     }
     SearchEngine::FindNext(m_window);
@@ -223,32 +220,13 @@ void Search::cmdReplace_Click()
 
 void Search::cmdReplaceAll_Click()
 {
-    RichTextBox &txt = *m_window.txt;
     const QString text = txtSearch->text();
-    const QString replacement = txtReplace->text();
     restartScope();
     int count = 0;
     {
         WaitCursor wait;
         search.SearchSelecting = true;
-        QTextCursor selection = txt.textCursor();
-        // One undo step for the lot, and no re-layout per replacement.
-        selection.beginEditBlock();
-        bool afterStep = false;
-        do {
-            if (SearchEngine::SelectionIs(selection, text, false)) {
-                ++count;
-                // After a step, SearchPos already stands past the replacement.
-                SearchEngine::ReplaceSelection(selection, replacement, !afterStep);
-            } else if (afterStep) {
-                // Find took it for a hit and the comparison did not: step
-                // over it, or the loop would find it again for ever.
-                search.SearchPos = selection.selectionEnd();
-            }
-            afterStep = true;
-        } while (SearchEngine::FindNextForReplaceAll(m_window, selection));
-        selection.endEditBlock();
-        txt.setTextCursor(selection);
+        count = SearchEngine::ReplaceAll(m_window);
         search.SearchSelecting = false;
     }
 

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QList>
 #include <QRadioButton>
-#include <QTextCursor>
 
 #include <algorithm>
 
@@ -82,6 +81,15 @@ int followEdit(int position, int start, int removed, int inserted)
     return start + inserted;
 }
 
+bool isHit(const QString &selected, const QString &text, bool matchCase)
+{
+    if (text.isEmpty())
+        return false;
+    if (matchCase)
+        return withSpaces(selected) == withSpaces(text);
+    return withSpaces(selected).toUpper() == withSpaces(text).toUpper();
+}
+
 } // namespace
 
 void FindNext(MainWindow &window)
@@ -103,21 +111,57 @@ void FindNext(MainWindow &window)
     search.SearchPos = p + text.size();
 }
 
-bool FindNextForReplaceAll(MainWindow &window, QTextCursor &selection)
+int ReplaceAll(MainWindow &window)
 {
     const Search &dialog = window.SearchDialog();
-    const Step step = nextStep(dialog);
-    const QTextCursor hit =
-            window.txt->FindCursor(dialog.txtSearch->text(), step.start, step.end, step.options);
-    const int p = hit.isNull() ? -1 : hit.selectionStart();
-    search.SearchPos = p;
-    if (p == -1) {
-        search.SearchPos = 0;
-        return false;
+    RichTextBox &txt = *window.txt;
+    const QString text = dialog.txtSearch->text();
+    const int length = int(text.size());
+    // The hits are gathered in the text as it stands, then replaced at once.
+    // A selection that is a hit goes first, as a single replace would.
+    int selectedStart = -1;
+    int selectedEnd = -1;
+    int position = search.SearchPos;
+    if (SelectionIs(txt, text, false)) {
+        selectedStart = txt.SelStart();
+        selectedEnd = selectedStart + txt.SelLength();
+        if (position > selectedStart && position < selectedEnd)
+            position = selectedEnd;
     }
-    selection = hit;
-    search.SearchPos = p + dialog.txtReplace->text().size();
-    return true;
+    QList<QPair<int, int>> ranges;
+    for (;;) {
+        search.SearchPos = position;
+        const Step step = nextStep(dialog);
+        const int hit = txt.FindPosition(text, step.start, step.end, step.options);
+        if (hit < 0)
+            break;
+        if (hit < selectedEnd && hit + length > selectedStart) {
+            position = hit + 1; // its text is the selection's replacement by now
+            continue;
+        }
+        // Find took it for a hit and the comparison did not: stepped over.
+        if (isHit(txt.store().mid(hit, length), text, false))
+            ranges.append({hit, length});
+        position = hit + length;
+    }
+    if (selectedStart >= 0) {
+        const auto at = std::lower_bound(ranges.begin(), ranges.end(), selectedStart,
+                                         [](const QPair<int, int> &r, int s) { return r.first < s; });
+        ranges.insert(at, {selectedStart, selectedEnd - selectedStart});
+    }
+    const QString replacement = dialog.txtReplace->text();
+    txt.ReplaceRanges(ranges, replacement);
+    int shift = 0;
+    for (const auto &range : std::as_const(ranges)) {
+        const int start = range.first + shift;
+        const int rangeEnd = search.SearchRangeStart + search.SearchRangeLength;
+        search.SearchRangeStart = followEdit(search.SearchRangeStart, start, range.second, int(replacement.size()));
+        search.SearchRangeLength = std::max(
+                0, followEdit(rangeEnd, start, range.second, int(replacement.size())) - search.SearchRangeStart);
+        shift += int(replacement.size()) - range.second;
+    }
+    search.SearchPos = 0;
+    return int(ranges.size());
 }
 
 void CloseSearchDialog(MainWindow &window)
@@ -133,29 +177,22 @@ QString MissMessage(const QString &text)
     return QStringLiteral("Impossible de trouver \"") + text + QLatin1Char('"');
 }
 
-bool SelectionIs(const QTextCursor &selection, const QString &text, bool matchCase)
+bool SelectionIs(const RichTextBox &txt, const QString &text, bool matchCase)
 {
-    if (text.isEmpty())
-        return false;
     // Upper case at most triples a length: texts further apart differ, and
     // a selection of the whole document is never copied for nothing.
-    const qsizetype length = selection.selectionEnd() - selection.selectionStart();
+    const qsizetype length = txt.SelLength();
     if (length > 3 * text.size() || text.size() > 3 * length)
         return false;
-    QString selected = selection.selectedText();
-    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    selected = withSpaces(selected);
-    if (matchCase)
-        return selected == withSpaces(text);
-    return selected.toUpper() == withSpaces(text).toUpper();
+    return isHit(txt.SelText(), text, matchCase);
 }
 
-void ReplaceSelection(QTextCursor &selection, const QString &replacement, bool followSearchPos)
+void ReplaceSelection(RichTextBox &txt, const QString &replacement, bool followSearchPos)
 {
-    const int start = selection.selectionStart();
-    const int removed = selection.selectionEnd() - start;
+    const int start = txt.SelStart();
+    const int removed = txt.SelLength();
     const int inserted = int(replacement.size());
-    selection.insertText(replacement);
+    txt.setSelText(replacement);
 
     const int rangeEnd = search.SearchRangeStart + search.SearchRangeLength;
     search.SearchRangeStart = followEdit(search.SearchRangeStart, start, removed, inserted);
