@@ -294,7 +294,11 @@ TextView::Laid &TextView::laidOut(qsizetype index) const
     m_width = width;
     laid.layout.setText(m_store.mid(laid.where.start, laid.where.length));
     laid.layout.setFont(font());
-    laid.layout.setTextOption(textOption());
+    // The direction is settled here, so that a right-to-left line also
+    // aligns to the right.
+    QTextOption option = textOption();
+    option.setTextDirection(laid.layout.text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    laid.layout.setTextOption(option);
     laid.layout.setCacheEnabled(true);
     if (!m_preedit.isEmpty() && m_position >= laid.where.start
         && m_position <= laid.where.start + laid.where.length && paragraphAt(m_position) == index)
@@ -487,7 +491,9 @@ qsizetype TextView::positionAt(const QPoint &point) const
 
 void TextView::onStoreChange(const TextStore::Change &change)
 {
-    const qsizetype oldParagraphs = paragraphCount();
+    // The store has changed already: the count of paragraphs before is the
+    // lines before and the segments the table still holds.
+    const qsizetype oldExtra = extraBefore(std::numeric_limits<qsizetype>::max());
     const qsizetype firstParagraph = paragraphOfLine(change.firstLine);
     const qsizetype last = change.firstLine + change.linesRemoved;
     const auto from = std::lower_bound(m_longLines.begin(), m_longLines.end(), change.firstLine,
@@ -503,7 +509,8 @@ void TextView::onStoreChange(const TextStore::Change &change)
 
     // Layouts below the edit keep their paragraph numbers only when the
     // count did not change.
-    const bool sameCount = paragraphCount() == oldParagraphs;
+    const bool sameCount = change.linesInserted == change.linesRemoved
+            && extraBefore(std::numeric_limits<qsizetype>::max()) == oldExtra;
     const qsizetype lastParagraph = sameCount
             ? paragraphOfLine(change.firstLine + change.linesInserted + 1)
             : std::numeric_limits<qsizetype>::max();

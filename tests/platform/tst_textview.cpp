@@ -12,6 +12,7 @@ class TestTextView : public QObject
 private slots:
     void caretMoves_data();
     void caretMoves();
+    void layoutsFollowNewLines();
     void longLinesEditInPieces();
     void dragMovesAsOneStep();
     void screenReaderReadsTextAndCaret();
@@ -78,6 +79,22 @@ void TestTextView::caretMoves()
     QTest::keyClick(&view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QTEST(int(view.anchor()), "anchor");
     QTEST(int(view.position()), "position");
+}
+
+void TestTextView::layoutsFollowNewLines()
+{
+    TextView view;
+    view.resize(300, 200);
+    view.show();
+    view.load(QStringLiteral("aa\nbb\ncc\ndd"), TextFormat::LineEnd::Lf);
+    view.grab(); // every line laid out and kept
+    view.setSelection(2, 2);
+    QTest::keyClick(&view, Qt::Key_Return);
+    view.setSelection(0, 0);
+    for (int line = 1; line < 5; ++line) {
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(view.position(), view.store().lineStart(line));
+    }
 }
 
 void TestTextView::longLinesEditInPieces()
