@@ -9,10 +9,10 @@ build=${1:-build-fuzz}
 seconds=${2:-60}
 
 # Per input: an evaluation may take at most 10 s, memory at most 2 GB.
-declare -A max_len=([configfile]=4096 [textfile]=65536 [evaluator]=33000)
+declare -A max_len=([configfile]=4096 [textfile]=65536 [evaluator]=33000 [textstore]=4096)
 
 status=0
-for target in configfile textfile evaluator; do
+for target in configfile textfile evaluator textstore; do
   binary="$build/tests/fuzz/fuzz_$target"
   corpus="$build/corpus/$target"
   mkdir -p "$corpus" "$build/artifacts"

@@ -7,122 +7,51 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPrinter>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 RichTextBox::RichTextBox(QWidget *parent)
-    : QPlainTextEdit(parent), m_format(TextFile::NewDocumentFormat())
+    : TextView(parent), m_format(TextFile::NewDocumentFormat())
 {
-    connect(this, &QPlainTextEdit::textChanged, this, &RichTextBox::Change);
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &RichTextBox::raiseSelChange);
-    connect(this, &QPlainTextEdit::selectionChanged, this, &RichTextBox::raiseSelChange);
-    // A scroll bar that comes and goes would narrow the page and wrap every
-    // visible line again.
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-}
-
-QString RichTextBox::Text() const
-{
-    // toPlainText() would turn non-breaking spaces into spaces.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-void RichTextBox::setText(const QString &text)
-{
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    setTextCursor(cursor);
-}
-
-int RichTextBox::TextLength() const
-{
-    return document()->characterCount() - 1;
+    connect(this, &TextView::textChanged, this, &RichTextBox::Change);
+    connect(this, &TextView::selectionChanged, this, &RichTextBox::SelChange);
 }
 
 QString RichTextBox::TextSpan(int start, int length) const
 {
-    QTextCursor cursor(document());
-    cursor.setPosition(std::clamp(start, 0, TextLength()));
-    cursor.setPosition(std::clamp(start + std::max(length, 0), cursor.position(), TextLength()),
-                       QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-int RichTextBox::SelStart() const
-{
-    return textCursor().selectionStart();
+    const qsizetype from = std::clamp<qsizetype>(start, 0, store().length());
+    return store().mid(from, std::clamp<qsizetype>(length, 0, store().length() - from));
 }
 
 void RichTextBox::setSelStart(int start)
 {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(std::clamp(start, 0, TextLength()));
-    setTextCursor(cursor);
-}
-
-int RichTextBox::SelLength() const
-{
-    const QTextCursor cursor = textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    setSelection(start, start);
 }
 
 void RichTextBox::setSelLength(int length)
 {
-    QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    cursor.setPosition(start);
-    cursor.setPosition(std::clamp(start + std::max(length, 0), start, TextLength()),
-                       QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    const qsizetype start = selectionStart();
+    setSelection(start, start + std::max(length, 0));
 }
 
-QString RichTextBox::SelText() const
+void RichTextBox::ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text)
 {
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-void RichTextBox::setSelText(const QString &text)
-{
-    QTextCursor cursor = textCursor();
-    cursor.insertText(text);
-    setTextCursor(cursor);
-}
-
-namespace {
-
-// Closes an edit block for good: Qt merges typing into an insertion that
-// ends a block, never into an item of this kind.
-class StepEnd final : public QAbstractUndoItem
-{
-public:
-    void undo() override {}
-    void redo() override {}
-};
-
-} // namespace
-
-void RichTextBox::setSelTextAsOneStep(const QString &text)
-{
-    QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.insertText(text);
-    document()->appendUndoItem(new StepEnd);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
+    if (ranges.isEmpty())
+        return;
+    // The caret ends after the last replacement, as after replacing one by one.
+    qsizetype caret = ranges.constLast().first + text.size();
+    for (qsizetype i = 0; i + 1 < ranges.size(); ++i)
+        caret += text.size() - ranges[i].second;
+    {
+        const QSignalBlocker quiet(this);
+        store().replaceRanges(ranges, text);
+        setSelection(caret, caret);
+    }
+    emit Change();
+    emit SelChange();
 }
 
 void RichTextBox::setSelColor(const QColor &color)
@@ -176,43 +105,10 @@ void RichTextBox::setBackColor(const QColor &color)
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
     const TextMatcher matcher(text, options & MatchCase, options & WholeWord);
-    const qsizetype p = matcher.indexIn(Text(), start, end);
-    if (p < 0)
-        return -1;
-    QTextCursor hit = textCursor();
-    hit.setPosition(int(p));
-    hit.setPosition(int(p) + matcher.length(), QTextCursor::KeepAnchor);
-    setTextCursor(hit);
-    return int(p);
-}
-
-void RichTextBox::ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text)
-{
-    if (ranges.isEmpty())
-        return;
-    // One edit of the span from the first range to the end of the last, by
-    // the span rebuilt: edits one by one cost a piece of the document each
-    // and leave it in as many fragments.
-    const int first = ranges.first().first;
-    const int last = ranges.last().first + ranges.last().second;
-    QTextCursor cursor(document());
-    cursor.setPosition(first);
-    cursor.setPosition(last, QTextCursor::KeepAnchor);
-    const QString old = cursor.selectedText();
-    QString span;
-    span.reserve(std::max<qsizetype>(0, old.size() + ranges.size() * (text.size() - ranges.first().second)));
-    int at = first;
-    for (const auto &[start, length] : ranges) {
-        span += QStringView(old).mid(at - first, start - at);
-        span += text;
-        at = start + length;
-    }
-    span.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    // The caret moves with the edit, and again when it is put after it.
-    m_replacing = true;
-    cursor.insertText(span);
-    m_replacing = false;
-    setTextCursor(cursor);
+    const qsizetype hit = matcher.indexIn(Text(), start, end);
+    if (hit >= 0)
+        setSelection(hit, hit + matcher.length());
+    return int(hit);
 }
 
 bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
@@ -222,11 +118,14 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     // running out of memory half-way, so their need is checked first.
     try {
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
-        const LineShape shape = decoded ? shapeOf(decoded->text) : LineShape();
-        if (decoded && hasRoomFor(decoded->text.size(), shape.lines)) {
+        if (decoded && hasRoomFor(decoded->text.size(), decoded->text.count(u'\n') + 1)) {
             m_format = decoded->format;
-            setTextOfFile(decoded->text, shape.longest > LongLine);
-            markLineEnds(decoded->lineEnds);
+            load(std::move(decoded->text), m_format.lineEnd);
+            // A file of mixed line ends: each line keeps its own.
+            for (qsizetype line = 0; line < decoded->lineEnds.size(); ++line) {
+                if (decoded->lineEnds[line] != m_format.lineEnd)
+                    store().setLineEnd(line, decoded->lineEnds[line]);
+            }
             return true;
         }
         if (decoded && error)
@@ -241,46 +140,11 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     return false;
 }
 
-RichTextBox::LineShape RichTextBox::shapeOf(const QString &text)
-{
-    LineShape shape;
-    for (qsizetype start = 0; start <= text.size(); ++shape.lines) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        shape.longest = std::max(shape.longest, end - start);
-        start = end + 1;
-    }
-    return shape;
-}
-
-void RichTextBox::setTextOfFile(const QString &text, bool longLines)
-{
-    // Lines of megabytes are costly to lay out: Qt drops a line's layout data
-    // once it is laid out and rebuilds it for every paint of the caret, so
-    // each blink would cost a good part of a second. Such lines keep their
-    // data, and the text is laid out character by character (no kerning or
-    // ligatures), which halves the time of each layout of them.
-    QFont f = font();
-    f.setStyleStrategy(longLines ? QFont::PreferNoShaping : QFont::PreferDefault);
-    setFont(f);
-    // Straight into the document: the control's own setPlainText() would lay
-    // out the first line at once, before its data can be kept.
-    document()->setPlainText(text);
-    if (longLines) {
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-            if (block.length() > LongLine)
-                block.layout()->setCacheEnabled(true);
-        }
-    }
-    document()->setModified(false);
-    setTextCursor(QTextCursor(document()));
-}
-
 bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
 {
-    // Measured: about 5 bytes a character and 100 to 130 a line at the peak.
-    const qint64 need = 6 * qint64(characters) + 140 * qint64(lines);
+    // Beside the text already decoded: its line index, and the copy the
+    // first edit may make to open a gap.
+    const qint64 need = 2 * qint64(characters) + 8 * qint64(lines);
     if (need < (qint64(64) << 20))
         return true;
     // Fails under an address-space limit; the memory is never touched.
@@ -304,68 +168,22 @@ bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
     return true;
 }
 
-void RichTextBox::markLineEnds(const TextFile::LineEnds &lineEnds)
-{
-    m_mixedLineEnds = !lineEnds.isEmpty();
-    if (!m_mixedLineEnds)
-        return;
-    // A line's end lives in its block's format: Enter and a paste give new
-    // blocks the format of the block they split, and undo and redo bring a
-    // removed block back with its own. Lines of the file's first style carry
-    // nothing, so only the others cost a format change: kept out of the
-    // history, unseen by the program's change event, and in one edit, or
-    // each change would lay its line out again at once.
-    const QSignalBlocker quiet(this);
-    document()->setUndoRedoEnabled(false);
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    QTextBlock block = document()->begin();
-    for (const TextFormat::LineEnd end : lineEnds) {
-        if (!block.isValid())
-            break;
-        if (end != m_format.lineEnd) {
-            QTextBlockFormat own;
-            own.setProperty(LineEndProperty, int(end));
-            cursor.setPosition(block.position());
-            cursor.mergeBlockFormat(own);
-        }
-        block = block.next();
-    }
-    cursor.endEditBlock();
-    document()->setUndoRedoEnabled(true);
-    document()->setModified(false);
-}
-
-TextFile::LineEnds RichTextBox::lineEnds() const
-{
-    TextFile::LineEnds ends;
-    if (!m_mixedLineEnds)
-        return ends;
-    ends.reserve(document()->blockCount() - 1);
-    for (QTextBlock block = document()->begin(); block.next().isValid(); block = block.next()) {
-        const QVariant own = block.blockFormat().property(LineEndProperty);
-        ends.append(own.isValid() ? TextFormat::LineEnd(own.toInt()) : m_format.lineEnd);
-    }
-    return ends;
-}
-
 void RichTextBox::resetFileFormat()
 {
     m_format = TextFile::NewDocumentFormat();
-    m_mixedLineEnds = false;
-    QFont f = font();
-    f.setStyleStrategy(QFont::PreferDefault);
-    setFont(f);
 }
 
 bool RichTextBox::SaveFile(const QString &path)
 {
-    return TextFile::Save(path, Text(), &m_format, lineEnds());
-}
-
-void RichTextBox::SelPrint(QPrinter *printer)
-{
-    print(printer);
+    TextFile::LineEnds ends;
+    if (!store().otherLineEnds().empty()) {
+        ends.fill(store().usualLineEnd(), store().lineCount() - 1);
+        for (const auto &[line, end] : store().otherLineEnds()) {
+            if (line < ends.size())
+                ends[line] = end;
+        }
+    }
+    return TextFile::Save(path, Text(), &m_format, ends);
 }
 
 bool RichTextBox::isReserved(const QKeyEvent *event) const
@@ -379,7 +197,7 @@ bool RichTextBox::event(QEvent *event)
         event->ignore(); // let the window's shortcut have it
         return true;
     }
-    return QPlainTextEdit::event(event);
+    return TextView::event(event);
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
@@ -400,20 +218,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     const QString typed = event->text();
     if (typed.size() == 1 && typed.at(0).unicode() < 256)
         emit KeyPress(typed.at(0).unicode());
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void RichTextBox::insertFromMimeData(const QMimeData *source)
-{
-    if (source && source->hasText()) {
-        textCursor().insertText(source->text());
-        ensureCursorVisible();
-    }
-}
-
-bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
-{
-    return source && source->hasText();
+    TextView::keyPressEvent(event);
 }
 
 bool RichTextBox::isOwnDrag(const QDropEvent *event) const
@@ -451,7 +256,7 @@ void answer(QDropEvent *event, Qt::DropAction effect)
 void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 {
     if (isOwnDrag(event))
-        QPlainTextEdit::dragEnterEvent(event);
+        TextView::dragEnterEvent(event);
     else
         answer(event, outsideEffect(event));
 }
@@ -459,7 +264,7 @@ void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
 void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
 {
     if (isOwnDrag(event))
-        QPlainTextEdit::dragMoveEvent(event);
+        TextView::dragMoveEvent(event);
     else
         answer(event, outsideEffect(event));
 }
@@ -469,23 +274,11 @@ void RichTextBox::dropEvent(QDropEvent *event)
     // Moving the selection with the mouse stays the control's own business;
     // anything from outside is the window's to open or refuse.
     if (isOwnDrag(event)) {
-        QPlainTextEdit::dropEvent(event);
+        TextView::dropEvent(event);
         return;
     }
     Qt::DropAction effect = outsideEffect(event);
     if (effect != Qt::IgnoreAction)
         emit OLEDragDrop(event->mimeData(), effect);
     answer(event, effect);
-}
-
-void RichTextBox::raiseSelChange()
-{
-    if (m_replacing)
-        return;
-    const QTextCursor cursor = textCursor();
-    if (cursor.anchor() == m_lastAnchor && cursor.position() == m_lastPosition)
-        return;
-    m_lastAnchor = cursor.anchor();
-    m_lastPosition = cursor.position();
-    emit SelChange();
 }

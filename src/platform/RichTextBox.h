@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/TextFile.h"
+#include "platform/TextView.h"
 
-#include <QPlainTextEdit>
+#include <QKeySequence>
+#include <QList>
+#include <QPair>
 
 class QMimeData;
 class QPrinter;
@@ -12,7 +15,7 @@ class QPrinter;
 // Positions count UTF-16 code units from 0; a line break is one character.
 // Change and SelChange are raised synchronously, also when the program
 // itself changes the text or the selection.
-class RichTextBox : public QPlainTextEdit
+class RichTextBox : public TextView
 {
     Q_OBJECT
 
@@ -22,25 +25,29 @@ public:
 
     explicit RichTextBox(QWidget *parent = nullptr);
 
-    QString Text() const;
+    // Shared until the next edit: repeated calls copy nothing.
+    QString Text() const { return store().text(); }
     // Replaces the whole content as one undoable edit.
-    void setText(const QString &text);
-    int TextLength() const;
+    void setText(const QString &text) { replaceAll(text); }
+    int TextLength() const { return int(store().length()); }
     // length characters of Text() from start, read without the rest.
     QString TextSpan(int start, int length) const;
 
-    int SelStart() const;
+    int SelStart() const { return int(selectionStart()); }
     // Moves the caret there; nothing stays selected.
     void setSelStart(int start);
-    int SelLength() const;
+    int SelLength() const { return int(selectionEnd() - selectionStart()); }
     // Selects length characters from SelStart.
     void setSelLength(int length);
-    QString SelText() const;
+    QString SelText() const { return selectedText(); }
     // Replaces the selection (or inserts at the caret) as one undoable edit.
-    void setSelText(const QString &text);
+    void setSelText(const QString &text) { insert(text); }
     // The same, as an undo step of its own: text typed just before or after
-    // it is never merged into it.
-    void setSelTextAsOneStep(const QString &text);
+    // it is never merged into it (a command never merges with typing).
+    void setSelTextAsOneStep(const QString &text) { insert(text); }
+    // Replaces each range (start, length; ascending, not overlapping) by text,
+    // as one undo step; Change and SelChange are raised once.
+    void ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text);
 
     void setSelColor(const QColor &color);
     void setSelFontSize(int points);
@@ -56,10 +63,6 @@ public:
     // follows TextMatcher; an empty text never matches.
     int Find(const QString &text, int start, int end = -1, int options = 0);
 
-    // Replaces each range (start, length; ascending, not overlapping) by text,
-    // as one undo step; Change and SelChange are raised once.
-    void ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text);
-
     // Plain-text load and save keep the file's encoding and line ends. A file
     // whose text would not fit in the memory left is refused (TooLarge).
     bool LoadFile(const QString &path, TextFile::LoadError *error = nullptr);
@@ -68,7 +71,7 @@ public:
     // What a new document starts with.
     void resetFileFormat();
 
-    void SelPrint(QPrinter *printer);
+    void SelPrint(QPrinter *printer) { print(printer); }
 
     // Keys bound by the window's menu: the control gives them up, even those
     // it would use itself (Ctrl+Y, Ctrl+A), and ignores them when the menu
@@ -89,36 +92,15 @@ signals:
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void insertFromMimeData(const QMimeData *source) override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Lines longer than this are laid out without shaping and keep their layout data.
-    static constexpr qsizetype LongLine = 64 * 1024;
-    // Block format property holding a line's own end, in a file of mixed ends.
-    static constexpr int LineEndProperty = QTextFormat::UserProperty + 1;
-    struct LineShape
-    {
-        qsizetype lines = 0;
-        qsizetype longest = 0;
-    };
-    // One pass over a loaded text: what its memory need and layout depend on.
-    static LineShape shapeOf(const QString &text);
     static bool hasRoomFor(qsizetype characters, qsizetype lines);
-    void raiseSelChange();
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;
-    void setTextOfFile(const QString &text, bool longLines);
-    void markLineEnds(const TextFile::LineEnds &lineEnds);
-    TextFile::LineEnds lineEnds() const;
 
     TextFormat m_format;
-    bool m_mixedLineEnds = false;
     QList<QKeySequence> m_reserved;
-    int m_lastAnchor = 0;
-    int m_lastPosition = 0;
-    bool m_replacing = false;
 };
