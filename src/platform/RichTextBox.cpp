@@ -110,7 +110,7 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     // running out of memory half-way, so their need is checked first.
     try {
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
-        if (decoded && hasRoomFor(decoded->text.size(), decoded->text.count(u'\n') + 1)) {
+        if (decoded && hasRoomFor(decoded->text.size(), lineCount(decoded->text))) {
             m_format = decoded->format;
             load(std::move(decoded->text), m_format.lineEnd);
             return true;
@@ -125,6 +125,15 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         clear();
     }
     return false;
+}
+
+qsizetype RichTextBox::lineCount(QStringView text)
+{
+    // indexOf scans many characters at a time, count() one by one.
+    qsizetype lines = 1;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
+        ++lines;
+    return lines;
 }
 
 bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)
