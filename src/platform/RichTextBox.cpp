@@ -118,7 +118,7 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
     // running out of memory half-way, so their need is checked first.
     try {
         std::optional<DecodedText> decoded = TextFile::Load(path, error);
-        if (decoded && hasRoomFor(decoded->text.size(), decoded->text.count(u'\n') + 1)) {
+        if (decoded && hasRoomFor(decoded->text.size(), lineCount(decoded->text))) {
             m_format = decoded->format;
             load(std::move(decoded->text), m_format.lineEnd);
             // A file of mixed line ends: each line keeps its own.
@@ -138,6 +138,15 @@ bool RichTextBox::LoadFile(const QString &path, TextFile::LoadError *error)
         clear();
     }
     return false;
+}
+
+qsizetype RichTextBox::lineCount(QStringView text)
+{
+    // indexOf scans many characters at a time, count() one by one.
+    qsizetype lines = 1;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
+        ++lines;
+    return lines;
 }
 
 bool RichTextBox::hasRoomFor(qsizetype characters, qsizetype lines)

@@ -97,6 +97,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    static qsizetype lineCount(QStringView text);
     static bool hasRoomFor(qsizetype characters, qsizetype lines);
     bool isOwnDrag(const QDropEvent *event) const;
     bool isReserved(const QKeyEvent *event) const;

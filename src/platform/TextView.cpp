@@ -830,9 +830,16 @@ bool TextView::isEditorKey(const QKeyEvent *event) const
         if (event->matches(key))
             return true;
     }
+    // Typing; Alt with a letter stays a menu's.
     const QString text = event->text();
-    const bool control = event->modifiers() & Qt::ControlModifier;
-    return !text.isEmpty() && text.at(0).isPrint() && !control;
+    const Qt::KeyboardModifiers typing = Qt::ShiftModifier | Qt::KeypadModifier;
+    return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & ~typing);
+}
+
+bool TextView::focusNextPrevChild(bool next)
+{
+    // Tab is typed into the text, not used to leave it.
+    return m_readOnly && QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TextView::keyPressEvent(QKeyEvent *event)
@@ -883,8 +890,9 @@ void TextView::keyPressEvent(QKeyEvent *event)
     } else if (event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ControlModifier)) {
         insert(QStringLiteral("\t"), Kind::Typing);
     } else if (!event->text().isEmpty() && event->text().at(0).isPrint()
-               && (!(event->modifiers() & Qt::ControlModifier)
-                   || (event->modifiers() & Qt::AltModifier))) {
+               && ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0
+                   || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+                           == (Qt::ControlModifier | Qt::AltModifier))) { // AltGr on Windows
         insert(event->text(), Kind::Typing);
     } else {
         event->ignore();

@@ -15,6 +15,7 @@ private slots:
     void layoutsFollowNewLines();
     void longLinesEditInPieces();
     void dragMovesAsOneStep();
+    void tabIsTypedAltLetterIsTheMenus();
     void screenReaderReadsTextAndCaret();
 };
 
@@ -140,6 +141,27 @@ void TestTextView::dragMovesAsOneStep()
     view.undo();
     QCOMPARE(view.store().text(), QStringLiteral("un deux trois"));
     QVERIFY(!view.store().canUndo());
+}
+
+void TestTextView::tabIsTypedAltLetterIsTheMenus()
+{
+    QWidget window;
+    auto *view = new TextView(&window);
+    auto *next = new TextView(&window);
+    next->move(0, 300);
+    window.show();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(view->store().text(), QStringLiteral("\t"));
+    QCOMPARE(window.focusWidget(), view);
+    QKeyEvent altF(QEvent::ShortcutOverride, Qt::Key_F, Qt::AltModifier, QStringLiteral("f"));
+    altF.ignore();
+    QApplication::sendEvent(view, &altF);
+    QVERIFY(!altF.isAccepted());
+    QKeyEvent plainF(QEvent::ShortcutOverride, Qt::Key_F, Qt::NoModifier, QStringLiteral("f"));
+    plainF.ignore();
+    QApplication::sendEvent(view, &plainF);
+    QVERIFY(plainF.isAccepted());
 }
 
 void TestTextView::screenReaderReadsTextAndCaret()
