@@ -321,7 +321,9 @@ TextView::Laid &TextView::laidOut(qsizetype index) const
     // The direction is settled here, so that a right-to-left line also
     // aligns to the right.
     QTextOption option = textOption();
-    option.setTextDirection(laid.layout.text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    const bool rtl = laid.layout.text().isRightToLeft();
+    option.setTextDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment((rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute);
     laid.layout.setTextOption(option);
     laid.layout.setCacheEnabled(true);
     if (!m_preedit.isEmpty() && m_position >= laid.where.start
