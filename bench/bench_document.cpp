@@ -10,6 +10,8 @@
 #include "ui/main/MainWindow.h"
 #include "support/TestEnv.h"
 
+#include "FrenchText.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,30 +31,6 @@ public:
         return Answer::No;
     }
 };
-
-enum class Lines { CrLf, Single, Mixed };
-
-QByteArray frenchText(qint64 bytes, Lines lines)
-{
-    const QByteArray words[] = {"été", "déjà", "château", "forêt", "élève", "hôpital", "garçon",
-                                "Noël", "cœur", "naïf", "les", "une", "avec", "pour", "dans"};
-    QByteArray out;
-    out.reserve(bytes + 100);
-    QByteArray line;
-    unsigned seed = 12345;
-    while (out.size() < bytes) {
-        seed = seed * 1103515245u + 12345u;
-        line += words[(seed >> 16) % 15];
-        line += ' ';
-        if (line.size() >= 78) {
-            out += line;
-            const bool lf = lines == Lines::Mixed && (seed >> 8) % 2;
-            out += lines == Lines::Single ? " " : lf ? "\n" : "\r\n";
-            line.clear();
-        }
-    }
-    return out;
-}
 
 double cpuSeconds()
 {

@@ -5,6 +5,8 @@
 #include "platform/TextFile.h"
 #include "platform/TextView.h"
 
+#include "FrenchText.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,27 +18,6 @@
 #include <QTextStream>
 
 namespace {
-
-QByteArray frenchText(qint64 bytes, bool singleLine)
-{
-    const QByteArray words[] = {"été", "déjà", "château", "forêt", "élève", "hôpital", "garçon",
-                                "Noël", "cœur", "naïf", "les", "une", "avec", "pour", "dans"};
-    QByteArray out;
-    out.reserve(bytes + 100);
-    QByteArray line;
-    unsigned seed = 12345;
-    while (out.size() < bytes) {
-        seed = seed * 1103515245u + 12345u;
-        line += words[(seed >> 16) % 15];
-        line += ' ';
-        if (line.size() >= 78) {
-            out += line;
-            out += singleLine ? " " : "\r\n";
-            line.clear();
-        }
-    }
-    return out;
-}
 
 double residentMegabytes()
 {
@@ -135,7 +116,7 @@ int main(int argc, char *argv[])
         const QString path = dir.filePath(QString::fromLatin1(f.name));
         QFile file(path);
         file.open(QIODevice::WriteOnly);
-        file.write(frenchText(f.bytes, f.singleLine));
+        file.write(frenchText(f.bytes, f.singleLine ? Lines::Single : Lines::CrLf));
         file.close();
         for (const char *engine : {"plain", "view"}) {
             QProcess child;

@@ -435,6 +435,55 @@ qsizetype TextStore::find(const QString &what, qsizetype from, qsizetype end, bo
                                       .indexOf(part, at - m_gapStart, cs);
         return hit < 0 ? -1 : hit + m_gapStart;
     };
+    // Without case, Qt compares character by character; an ASCII first
+    // letter (whose two cases no other character folds to, k and s aside)
+    // is looked for in both cases with the fast single-character scan.
+    const auto findChar = [&](QChar c, qsizetype at, qsizetype stop) -> qsizetype {
+        if (at < m_gapStart) {
+            const qsizetype hit = QStringView(data, std::min(m_gapStart, stop)).indexOf(c, at);
+            if (hit >= 0)
+                return hit;
+            at = m_gapStart;
+        }
+        if (at >= stop)
+            return -1;
+        const qsizetype hit = QStringView(data + m_gapEnd, stop - m_gapStart).indexOf(c, at - m_gapStart);
+        return hit < 0 ? -1 : hit + m_gapStart;
+    };
+    const auto searchByFirstLetter = [&](QStringView part, qsizetype at) -> qsizetype {
+        const QChar lower = part.front().toLower();
+        const QChar upper = part.front().toUpper();
+        // Window by window, so that a case that is rare is not looked for
+        // to the end of the text at every call.
+        for (qsizetype window = 4096; at < length(); window = std::min<qsizetype>(window * 2, 1 << 20)) {
+            const qsizetype stop = std::min(length(), at + window);
+            qsizetype nextLower = findChar(lower, at, stop);
+            qsizetype nextUpper = findChar(upper, at, stop);
+            while (nextLower >= 0 || nextUpper >= 0) {
+                const qsizetype candidate =
+                        nextUpper < 0 || (nextLower >= 0 && nextLower < nextUpper) ? nextLower : nextUpper;
+                if (candidate + part.size() > length())
+                    return -1;
+                qsizetype i = 1;
+                while (i < part.size()
+                       && this->at(candidate + i).toCaseFolded() == part[i].toCaseFolded())
+                    ++i;
+                if (i == part.size())
+                    return candidate;
+                if (candidate == nextLower)
+                    nextLower = findChar(lower, candidate + 1, stop);
+                else
+                    nextUpper = findChar(upper, candidate + 1, stop);
+            }
+            at = stop;
+        }
+        return -1;
+    };
+    const auto byFirstLetter = [&](QStringView part) {
+        const char16_t first = part.front().unicode();
+        return !matchCase && first < 0x80 && QChar::isLetter(first)
+                && QChar::toLower(first) != u'k' && QChar::toLower(first) != u's';
+    };
     // A non-breaking space matches a space: French puts one before "!".
     QString pattern = what;
     pattern.replace(QChar::Nbsp, u' ');
@@ -467,7 +516,7 @@ qsizetype TextStore::find(const QString &what, qsizetype from, qsizetype end, bo
     const QStringView run = QStringView(pattern).mid(runStart, runLength);
     const auto next = [&](qsizetype at) -> qsizetype {
         if (runLength == pattern.size())
-            return search(run, at);
+            return byFirstLetter(run) ? searchByFirstLetter(run, at) : search(run, at);
         if (runLength == 0) {
             for (; at + pattern.size() <= length(); ++at) {
                 if (matchesAt(at))

@@ -39,6 +39,30 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c.isMark();
 }
 
+// The caret's moves and the keys that make them, without and with Shift.
+enum Move { Next, Previous, NextWord, PreviousWord, RowStart, RowEnd, Down, Up, PageDown, PageUp,
+            Start, End };
+struct Binding
+{
+    QKeySequence::StandardKey move;
+    QKeySequence::StandardKey select;
+    Move what;
+};
+const Binding bindings[] = {
+    {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, Next},
+    {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, Previous},
+    {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, NextWord},
+    {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, PreviousWord},
+    {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, RowStart},
+    {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, RowEnd},
+    {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, Down},
+    {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, Up},
+    {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, PageDown},
+    {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, PageUp},
+    {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, Start},
+    {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, End},
+};
+
 } // namespace
 
 // Edits inside raise textChanged once, at the end.
@@ -297,7 +321,9 @@ TextView::Laid &TextView::laidOut(qsizetype index) const
     // The direction is settled here, so that a right-to-left line also
     // aligns to the right.
     QTextOption option = textOption();
-    option.setTextDirection(laid.layout.text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    const bool rtl = laid.layout.text().isRightToLeft();
+    option.setTextDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment((rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute);
     laid.layout.setTextOption(option);
     laid.layout.setCacheEnabled(true);
     if (!m_preedit.isEmpty() && m_position >= laid.where.start
@@ -723,28 +749,6 @@ qsizetype TextView::verticalMove(qsizetype position, int rows)
 
 bool TextView::navigate(QKeyEvent *event)
 {
-    enum Move { Next, Previous, NextWord, PreviousWord, RowStart, RowEnd, Down, Up,
-                PageDown, PageUp, Start, End };
-    struct Binding
-    {
-        QKeySequence::StandardKey move;
-        QKeySequence::StandardKey select;
-        Move what;
-    };
-    static const Binding bindings[] = {
-        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, Next},
-        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, Previous},
-        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, NextWord},
-        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, PreviousWord},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, RowStart},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, RowEnd},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, Down},
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, Up},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, PageDown},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, PageUp},
-        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, Start},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, End},
-    };
     for (const Binding &b : bindings) {
         const bool extend = event->matches(b.select);
         if (!extend && !event->matches(b.move))
@@ -813,19 +817,11 @@ bool TextView::isEditorKey(const QKeyEvent *event) const
         QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut, QKeySequence::Copy,
         QKeySequence::Paste, QKeySequence::SelectAll, QKeySequence::Delete,
         QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
-        QKeySequence::MoveToNextChar, QKeySequence::MoveToPreviousChar,
-        QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord,
-        QKeySequence::MoveToStartOfLine, QKeySequence::MoveToEndOfLine,
-        QKeySequence::MoveToNextLine, QKeySequence::MoveToPreviousLine,
-        QKeySequence::MoveToNextPage, QKeySequence::MoveToPreviousPage,
-        QKeySequence::MoveToStartOfDocument, QKeySequence::MoveToEndOfDocument,
-        QKeySequence::SelectNextChar, QKeySequence::SelectPreviousChar,
-        QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord,
-        QKeySequence::SelectStartOfLine, QKeySequence::SelectEndOfLine,
-        QKeySequence::SelectNextLine, QKeySequence::SelectPreviousLine,
-        QKeySequence::SelectNextPage, QKeySequence::SelectPreviousPage,
-        QKeySequence::SelectStartOfDocument, QKeySequence::SelectEndOfDocument,
     };
+    for (const Binding &b : bindings) {
+        if (event->matches(b.move) || event->matches(b.select))
+            return true;
+    }
     for (const QKeySequence::StandardKey key : keys) {
         if (event->matches(key))
             return true;

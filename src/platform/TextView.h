@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QPoint>
 #include <QTextLayout>
+#include <algorithm>
 
 #include <memory>
 #include <unordered_map>
@@ -164,13 +165,11 @@ private:
     void updateScrollBar();
 
     void onStoreChange(const TextStore::Change &change);
-    void moveTo(qsizetype position, bool extend);
     void setCaret(qsizetype anchor, qsizetype position, bool keepGoal = false);
     void edited();
     void removeSelection(TextStore::EditKind kind);
     qsizetype verticalMove(qsizetype position, int rows);
     qsizetype nextCursor(qsizetype position, QTextLayout::CursorMode mode, bool forward) const;
-    qsizetype wordStart(qsizetype position, bool forward) const;
     bool navigate(QKeyEvent *event);
     void restartBlink();
     void startDrag();
