@@ -90,12 +90,6 @@ public:
     bool isModified() const { return m_done != m_cleanStep; }
     void setUnmodified() { m_cleanStep = m_done; }
 
-    // First match of what at or after from that ends by end (-1: the end of
-    // the text); whole words: not touching a letter or digit on either side.
-    // A non-breaking space matches a space, as in the text a user reads.
-    qsizetype find(const QString &what, qsizetype from, qsizetype end, bool wholeWord,
-                   bool matchCase) const;
-
     // Called after each edit, undo and redo included.
     void setChangeListener(std::function<void(const Change &)> listener)
     {

@@ -13,7 +13,6 @@ private slots:
     void agreesWithAPlainModel();
     void keepsEveryCodeUnit();
     void typingMergesCommandsDoNot();
-    void findsFarAndAcrossTheGap();
 };
 
 void TestTextStore::agreesWithAPlainModel()
@@ -69,18 +68,6 @@ void TestTextStore::typingMergesCommandsDoNot()
     QVERIFY(!store.isModified());
     QCOMPARE(store.redo(), 3);
     QCOMPARE(store.text(), QStringLiteral("xab"));
-}
-
-void TestTextStore::findsFarAndAcrossTheGap()
-{
-    TextStore store;
-    store.load(QString(20000, u'x') + QStringLiteral("Chat\u00A0!") + QString(20000, u'x'));
-    store.replace(20002, 0, QStringLiteral("-")); // the gap now splits the word: "Ch-at"
-    store.replace(20002, 1, QString());
-    QCOMPARE(store.find(QStringLiteral("chat !"), 5, -1, false, false), 20000);
-    QCOMPARE(store.find(QStringLiteral("cHAT"), 5, -1, true, false), -1); // "xChat" is no whole word
-    QCOMPARE(store.find(QStringLiteral("Chat"), 20001, -1, false, true), -1);
-    QCOMPARE(store.find(QStringLiteral("chat"), 0, 20003, false, false), -1); // beyond the end bound
 }
 
 QTEST_GUILESS_MAIN(TestTextStore)

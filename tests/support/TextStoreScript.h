@@ -89,12 +89,6 @@ inline void check(const TextStore &store, const State &model, const std::vector<
     require(store.lineOf(at) == model.text.left(at).count(u'\n'), "line of a position");
     const qsizetype count = in.below(model.text.size() - at + 1);
     require(store.mid(at, count) == model.text.mid(at, count), "part of the text");
-    const QString what = pieceOf(in);
-    const bool matchCase = in.next() & 1;
-    const qsizetype expected =
-            what.isEmpty() ? -1
-                           : model.text.indexOf(what, at, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
-    require(store.find(what, at, -1, false, matchCase) == expected, "find");
 }
 
 inline void run(const uint8_t *data, size_t size, const Require &require)
