@@ -40,11 +40,9 @@ public:
     // Selects length characters from SelStart.
     void setSelLength(int length);
     QString SelText() const { return selectedText(); }
-    // Replaces the selection (or inserts at the caret) as one undoable edit.
+    // Replaces the selection (or inserts at the caret) as one undoable edit,
+    // never merged with typing before or after it.
     void setSelText(const QString &text) { insert(text); }
-    // The same, as an undo step of its own: text typed just before or after
-    // it is never merged into it (a command never merges with typing).
-    void setSelTextAsOneStep(const QString &text) { insert(text); }
     // Replaces each range (start, length; ascending, not overlapping) by text,
     // as one undo step; Change and SelChange are raised once.
     void ReplaceRanges(const QList<QPair<int, int>> &ranges, const QString &text);

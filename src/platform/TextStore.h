@@ -86,9 +86,8 @@ public:
     qsizetype undo();
     qsizetype redo();
     void clearHistory();
-    // Whether the text differs from the last load or setUnmodified().
+    // Whether the text differs from the last load.
     bool isModified() const { return m_done != m_cleanStep; }
-    void setUnmodified() { m_cleanStep = m_done; }
 
     // Called after each edit, undo and redo included.
     void setChangeListener(std::function<void(const Change &)> listener)

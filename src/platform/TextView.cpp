@@ -100,8 +100,7 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        s.editable = !view()->isReadOnly();
-        s.readOnly = view()->isReadOnly();
+        s.editable = true;
         s.multiLine = true;
         s.selectableText = true;
         return s;
@@ -641,13 +640,6 @@ void TextView::clear()
     load(QString(), m_store.usualLineEnd());
 }
 
-void TextView::setReadOnly(bool readOnly)
-{
-    m_readOnly = readOnly;
-    setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
-    viewport()->setCursor(readOnly ? Qt::ArrowCursor : Qt::IBeamCursor);
-}
-
 void TextView::undo()
 {
     TextViewBatch batch(*this);
@@ -666,7 +658,7 @@ void TextView::redo()
 
 void TextView::cut()
 {
-    if (m_readOnly || !hasSelection())
+    if (!hasSelection())
         return;
     copy();
     removeSelection(TextStore::EditKind::Command);
@@ -681,7 +673,7 @@ void TextView::copy()
 void TextView::paste()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!m_readOnly && canInsertFromMimeData(data))
+    if (canInsertFromMimeData(data))
         insertFromMimeData(data);
 }
 
@@ -832,10 +824,10 @@ bool TextView::isEditorKey(const QKeyEvent *event) const
     return !text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & ~typing);
 }
 
-bool TextView::focusNextPrevChild(bool next)
+bool TextView::focusNextPrevChild(bool)
 {
     // Tab is typed into the text, not used to leave it.
-    return m_readOnly && QAbstractScrollArea::focusNextPrevChild(next);
+    return false;
 }
 
 void TextView::keyPressEvent(QKeyEvent *event)
@@ -848,10 +840,6 @@ void TextView::keyPressEvent(QKeyEvent *event)
     }
     if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
-        return;
-    }
-    if (m_readOnly) {
-        event->ignore();
         return;
     }
     using Kind = TextStore::EditKind;
@@ -931,7 +919,7 @@ void TextView::paintParagraph(QPainter &painter, const Laid &laid, const QPointF
             cursor += m_preedit.size();
         laid.layout.drawCursor(&painter, at, cursor, 1);
     };
-    drawCaret(m_position, hasFocus() && m_caretShown && !m_readOnly);
+    drawCaret(m_position, hasFocus() && m_caretShown);
     drawCaret(m_dropCaret, m_dropCaret >= 0);
 }
 
@@ -1014,7 +1002,7 @@ void TextView::mousePressEvent(QMouseEvent *event)
     const qsizetype at = positionAt(event->position().toPoint());
     if (event->button() == Qt::MiddleButton) {
         QClipboard *clipboard = QGuiApplication::clipboard();
-        if (!m_readOnly && clipboard->supportsSelection()) {
+        if (clipboard->supportsSelection()) {
             setCaret(at, at);
             const QMimeData *data = clipboard->mimeData(QClipboard::Selection);
             if (canInsertFromMimeData(data))
@@ -1155,17 +1143,16 @@ void TextView::contextMenuEvent(QContextMenuEvent *event)
         action->setShortcut(key);
         action->setEnabled(enabled);
     };
-    const bool editable = !m_readOnly;
-    add("&Undo", QKeySequence::Undo, editable && m_store.canUndo(), &TextView::undo);
-    add("&Redo", QKeySequence::Redo, editable && m_store.canRedo(), &TextView::redo);
+    add("&Undo", QKeySequence::Undo, m_store.canUndo(), &TextView::undo);
+    add("&Redo", QKeySequence::Redo, m_store.canRedo(), &TextView::redo);
     menu.addSeparator();
-    add("Cu&t", QKeySequence::Cut, editable && hasSelection(), &TextView::cut);
+    add("Cu&t", QKeySequence::Cut, hasSelection(), &TextView::cut);
     add("&Copy", QKeySequence::Copy, hasSelection(), &TextView::copy);
     add("&Paste", QKeySequence::Paste,
-        editable && canInsertFromMimeData(QGuiApplication::clipboard()->mimeData()), &TextView::paste);
+        canInsertFromMimeData(QGuiApplication::clipboard()->mimeData()), &TextView::paste);
     QAction *remove = menu.addAction(tr("Delete"), this,
                                      [this] { removeSelection(TextStore::EditKind::Command); });
-    remove->setEnabled(editable && hasSelection());
+    remove->setEnabled(hasSelection());
     menu.addSeparator();
     add("Select All", QKeySequence::SelectAll, m_store.length() > 0, &TextView::selectAll);
     menu.exec(event->globalPos());
@@ -1175,10 +1162,6 @@ void TextView::contextMenuEvent(QContextMenuEvent *event)
 
 void TextView::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (m_readOnly) {
-        event->ignore();
-        return;
-    }
     TextViewBatch batch(*this);
     if (event->replacementLength() > 0) {
         const qsizetype from = std::clamp<qsizetype>(m_position + event->replacementStart(), 0, m_store.length());
@@ -1198,7 +1181,7 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
     const Laid &laid = laidOut(paragraphAt(m_position));
     switch (query) {
     case Qt::ImEnabled:
-        return !m_readOnly;
+        return true;
     case Qt::ImCursorRectangle:
         return caretRect();
     case Qt::ImFont:
@@ -1235,7 +1218,7 @@ void TextView::startDrag()
     // the drop's own business).
     const bool movedOut = action == Qt::MoveAction && drag->target() != viewport()
             && drag->target() != this;
-    if (movedOut && !m_readOnly && m_store.length() == length) {
+    if (movedOut && m_store.length() == length) {
         m_anchor = start;
         m_position = end;
         removeSelection(TextStore::EditKind::Command);
@@ -1244,7 +1227,7 @@ void TextView::startDrag()
 
 void TextView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_readOnly || !canInsertFromMimeData(event->mimeData())) {
+    if (!canInsertFromMimeData(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -1253,7 +1236,7 @@ void TextView::dragEnterEvent(QDragEnterEvent *event)
 
 void TextView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (m_readOnly || !canInsertFromMimeData(event->mimeData())) {
+    if (!canInsertFromMimeData(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -1299,7 +1282,7 @@ void TextView::dropEvent(QDropEvent *event)
 {
     m_dropCaret = -1;
     viewport()->update();
-    if (m_readOnly || !canInsertFromMimeData(event->mimeData())) {
+    if (!canInsertFromMimeData(event->mimeData())) {
         event->ignore();
         return;
     }

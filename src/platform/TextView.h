@@ -51,8 +51,6 @@ public:
     // The whole text as loaded from a file: no undo history, caret at 0.
     void load(QString text, TextStore::LineEnd usualEnd);
 
-    bool isReadOnly() const { return m_readOnly; }
-    void setReadOnly(bool readOnly);
 
     void ensureCaretVisible();
     // The caret's rectangle in viewport coordinates (empty when off screen).
@@ -180,7 +178,6 @@ private:
     qsizetype m_anchor = 0;
     qsizetype m_position = 0;
     qreal m_goalX = -1; // kept over Up and Down
-    bool m_readOnly = false;
 
     std::vector<LongLine> m_longLines;
     mutable std::unordered_map<qsizetype, std::unique_ptr<Laid>> m_laid;

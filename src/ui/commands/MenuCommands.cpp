@@ -120,7 +120,7 @@ QString MenuCommands::TimeDateText(const QDateTime &moment, const QLocale &local
 
 void MenuCommands::EditInsertTimeDate()
 {
-    m_txt.setSelTextAsOneStep(TimeDateText(m_env.now(), QLocale()));
+    m_txt.setSelText(TimeDateText(m_env.now(), QLocale()));
 }
 
 void MenuCommands::FileNew()

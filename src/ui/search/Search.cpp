@@ -264,12 +264,13 @@ SearchRequest Search::request() const
 
 void Search::FindNext()
 {
-    search.SearchFindOptions = (CheckBoxValue(*chkWholeWord) == 1 ? RichTextBox::WholeWord : 0)
-                               + (CheckBoxValue(*chkCase) == 1 ? RichTextBox::MatchCase : 0);
+    const SearchRequest asked = request();
+    search.SearchFindOptions = (asked.wholeWord ? RichTextBox::WholeWord : 0)
+                               + (asked.matchCase ? RichTextBox::MatchCase : 0);
     bool found = false;
     {
         WaitCursor wait;
-        found = m_engine.find(request(), search).found();
+        found = m_engine.find(asked, search).found();
     }
     if (!found)
         report(missMessage(txtSearch->text()));
